@@ -1,0 +1,22 @@
+// The automatic batch run: every chosen file in turn is backed up, scanned, translated in place
+// and written back, with its progress shown through the window's display operations.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "AppState.h"
+#include "PassDisplay.h"
+#include "TranslationEngine.h"
+
+// Start: runs every file of m_astrFiles (m_nFileCount of them) through RunFile. A file error ends
+// the whole run by throwing; what it leaves behind depends on where it struck (see the .cpp).
+void RunBatch(AppState& state, CTranslationEngine& engine, IPassDisplay& display);
+
+// The pass over one image: returns false when Stop abandoned it (the file is not written), true
+// when the whole image was written back over `path`.
+bool RunFile(AppState& state, CTranslationEngine& engine, IPassDisplay& display,
+             const std::string& path, unsigned char* image, std::int64_t size);
+
+// Stop, from the window while a pass runs inside the message pump: abandons the current file.
+void StopBatch(AppState& state, IPassDisplay& display);

@@ -1,0 +1,123 @@
+#include "FileError.h"
+
+#include <cerrno>
+#include <new>
+#include <utility>
+
+#include "Texts.h"
+
+namespace {
+
+const char* CauseTemplate(EFileErrorCause cause) {
+    switch (cause) {
+        case EFileErrorCause::None:
+            return texts::kErrorNone;
+        case EFileErrorCause::Generic:
+            return texts::kErrorGeneric;
+        case EFileErrorCause::FileNotFound:
+            return texts::kErrorFileNotFound;
+        case EFileErrorCause::BadPath:
+            return texts::kErrorBadPath;
+        case EFileErrorCause::TooManyOpenFiles:
+            return texts::kErrorTooManyOpenFiles;
+        case EFileErrorCause::AccessDenied:
+            return texts::kErrorAccessDenied;
+        case EFileErrorCause::InvalidFile:
+            return texts::kErrorInvalidFile;
+        case EFileErrorCause::RemoveCurrentDir:
+            return texts::kErrorRemoveCurrentDir;
+        case EFileErrorCause::DirectoryFull:
+            return texts::kErrorDirectoryFull;
+        case EFileErrorCause::BadSeek:
+            return texts::kErrorBadSeek;
+        case EFileErrorCause::HardwareIo:
+            return texts::kErrorHardwareIo;
+        case EFileErrorCause::SharingViolation:
+            return texts::kErrorSharingViolation;
+        case EFileErrorCause::LockViolation:
+            return texts::kErrorLockViolation;
+        case EFileErrorCause::DiskFull:
+            return texts::kErrorDiskFull;
+        case EFileErrorCause::EndOfFile:
+            return texts::kErrorEndOfFile;
+    }
+    // A value outside the enumeration (a cast gone wrong) still gets a readable message.
+    return texts::kErrorGeneric;
+}
+
+std::string FormatText(EFileErrorCause cause, const std::string& fileName) {
+    static constexpr char kPlaceholder[] = "%1";
+    static constexpr std::size_t kPlaceholderLength = sizeof(kPlaceholder) - 1;
+
+    const std::string name = fileName.empty() ? texts::kUnnamedFile : fileName;
+    std::string text = CauseTemplate(cause);
+    // Replace left to right and continue after the inserted name, so a name that itself
+    // contains "%1" is not expanded again.
+    for (std::size_t at = text.find(kPlaceholder); at != std::string::npos;
+         at = text.find(kPlaceholder, at + name.size())) {
+        text.replace(at, kPlaceholderLength, name);
+    }
+    return text;
+}
+
+}  // namespace
+
+CFileError::CFileError(EFileErrorCause cause, std::string fileName)
+    : std::runtime_error(FormatText(cause, fileName)),
+      m_cause(cause),
+      m_strFileName(std::move(fileName)) {}
+
+std::string CFileError::Text() const {
+    return FormatText(m_cause, m_strFileName);
+}
+
+EFileErrorCause CauseFromErrno(int error) {
+    switch (error) {
+        case ENOENT:
+            return EFileErrorCause::FileNotFound;
+        case ENOTDIR:
+        case ENAMETOOLONG:
+        case EINVAL:
+            return EFileErrorCause::BadPath;
+        case EMFILE:
+        case ENFILE:
+            return EFileErrorCause::TooManyOpenFiles;
+        case EACCES:
+        case EPERM:
+        case EISDIR:
+        case EROFS:
+            return EFileErrorCause::AccessDenied;
+        case EBADF:
+            return EFileErrorCause::InvalidFile;
+        case ESPIPE:
+            return EFileErrorCause::BadSeek;
+        case EIO:
+            return EFileErrorCause::HardwareIo;
+        case ETXTBSY:
+        case EBUSY:
+            return EFileErrorCause::SharingViolation;
+        case ENOLCK:
+        case EDEADLK:
+            return EFileErrorCause::LockViolation;
+        case ENOSPC:
+        case EDQUOT:
+            return EFileErrorCause::DiskFull;
+        default:
+            return EFileErrorCause::Generic;
+    }
+}
+
+void ThrowFileError(int error, const std::string& fileName) {
+    throw CFileError(CauseFromErrno(error), fileName);
+}
+
+std::string FailureText(const std::exception& failure) {
+    if (const auto* fileError = dynamic_cast<const CFileError*>(&failure)) {
+        return fileError->Text();
+    }
+    if (dynamic_cast<const std::bad_alloc*>(&failure) != nullptr) {
+        return texts::kOutOfMemory;
+    }
+    // Anything else has no file to name; the generic text then speaks of an unnamed file.
+    return FormatText(EFileErrorCause::Generic, std::string());
+}

@@ -1,0 +1,45 @@
+// The small file operations the passes and dialogs use. Each either succeeds or raises
+// CFileError (cause and the file name as given); none returns an error code.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// Whether anything of that name exists.
+bool FileExists(const std::string& path);
+
+// Opens the file for reading, seeks to `offset`, reads up to `length` bytes into `buffer` (fewer
+// when the file ends first; the rest of the buffer is left as it was) and closes it. Returns the
+// number of bytes read.
+std::size_t ReadBlock(const std::string& path, void* buffer, std::size_t length,
+                      std::int64_t offset);
+
+// Opens the file for writing without truncating it (creating it when absent), seeks to
+// `offset`, writes `length` bytes and closes it. Bytes outside the block stay as they were.
+void WriteBlock(const std::string& path, const void* buffer, std::size_t length,
+                std::int64_t offset);
+
+// A whole file held in memory.
+struct FileImage {
+    std::unique_ptr<unsigned char[]> pBytes;
+    std::int64_t nSize = 0;
+};
+
+// Reads the whole file: its length, a buffer of that length, every byte. A file that turns out
+// shorter than its length raises the end-of-file error; an allocation that fails throws
+// std::bad_alloc.
+FileImage ReadWholeFile(const std::string& path);
+
+// Makes `path` hold exactly `size` bytes of `data`, created or replaced as a whole. The bytes go
+// to a temporary file in the same folder first, which then takes the name; on failure the
+// temporary is removed and an earlier file of that name stays as it was.
+void ReplaceWholeFile(const std::string& path, const void* data, std::int64_t size);
+
+// Writes `size` bytes of `data` over the existing file from offset 0, without creating it and
+// without truncating it: the in-place write-back of a program file.
+void WriteInPlace(const std::string& path, const void* data, std::int64_t size);
+
+// Makes the destination an exact copy of the source, whatever its earlier length.
+void CopyWholeFile(const std::string& source, const std::string& destination);

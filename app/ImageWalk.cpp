@@ -1,0 +1,112 @@
+#include "ImageWalk.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "Timing.h"
+
+namespace {
+
+// Whether any scanner could take the unit (lo, hi): its high byte is 0 and its low byte is a
+// printable character other than the backslash and the dictionary's delimiters. Most offsets of a
+// program file fail this at once, which keeps the walk fast.
+constexpr std::array<bool, 256> MakeMayStartTable() {
+    std::array<bool, 256> table{};
+    for (int c = 0x20; c <= 0x7E; ++c) {
+        table[c] = c != '\\' && c != '=' && c != '[' && c != ']';
+    }
+    return table;
+}
+constexpr auto kMayStart = MakeMayStartTable();
+
+inline bool MayStartRun(const unsigned char* unit) {
+    return unit[1] == 0 && kMayStart[unit[0]];
+}
+
+// Whether any of the four units in the 8 bytes at `p` has a high byte of 0. Machine code and
+// compressed data rarely do, so the walk passes over them 8 bytes at a time.
+inline bool AnyHighByteZero(const unsigned char* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    v |= 0x00FF00FF00FF00FFull;  // low bytes can never look zero
+    return ((v - 0x0101010101010101ull) & ~v & 0x8080808080808080ull) != 0;
+}
+
+}  // namespace
+
+bool WalkImage(AppState& state, const unsigned char* image, std::int64_t size,
+               EMainScanner mainScanner, IPassDisplay& display, IRunHandler& handler) {
+    char* const candidate = state.m_szCandidate;
+    // Only what the last scan wrote can be non-zero, so zero-filling the candidate before each
+    // scan means clearing that much; at first, all of it.
+    std::size_t dirty = sizeof state.m_szCandidate;
+    int progress = -1;
+    std::int64_t nextProgressPos = 0;
+
+    for (std::int64_t pos = 0; pos < size;) {
+        PumpOneMessage();  // a quit message is dropped and the pass goes on
+        if (state.m_bStopped == 1) {
+            return false;
+        }
+        if (pos >= nextProgressPos) {
+            const int percent = static_cast<int>(pos * 100 / size);
+            if (percent != progress) {
+                display.SetProgress(percent);
+                progress = percent;
+            }
+            // The first offset at which the percentage moves on.
+            nextProgressPos = ((percent + 1) * size + 99) / 100;
+        }
+        if (dirty != 0) {
+            std::memset(candidate, 0, dirty);
+            dirty = 0;
+        }
+        if (pos + 2 > size || !MayStartRun(image + pos)) {
+            // Where no run can start nothing happens but the pump's countdown and the progress
+            // bar: pass over such offsets in a tight loop, up to the next real pump or the next
+            // step of the progress bar, and account for their pump calls.
+            const std::int64_t limit =
+                std::min({size - 1, nextProgressPos,
+                          pos + 2 * (1 + static_cast<std::int64_t>(PumpCallsBeforeNextPump()))});
+            std::int64_t next = pos + 2;
+            for (;;) {
+                while (next + 8 <= limit && !AnyHighByteZero(image + next)) {
+                    next += 8;
+                }
+                if (next >= limit || MayStartRun(image + next)) {
+                    break;
+                }
+                next += 2;
+            }
+            SkipPumpCalls(static_cast<unsigned>((next - pos) / 2 - 1));
+            pos = next;
+            continue;
+        }
+
+        std::int64_t end = pos;
+        if (state.m_bPlugInDict == 1) {
+            end = CTranslationEngine::ScanFilteredRun(image, size, pos, candidate,
+                                                      state.m_abCharFilter);
+        }
+        if (state.m_bPlugInDict == 0 || (end == pos && state.m_bAlsoDefaultDict == 1)) {
+            end = mainScanner == EMainScanner::FollowMode && state.m_bWholeSentence == 0
+                      ? CTranslationEngine::ScanWordRun(image, size, pos, candidate)
+                      : CTranslationEngine::ScanSentenceRun(image, size, pos, candidate);
+        }
+        if (end <= pos) {
+            pos += 2;
+            continue;
+        }
+        dirty = static_cast<std::size_t>((end - pos) / 2);
+
+        state.m_nRunBytes = static_cast<int>(end - pos);
+        display.ShowRunOffset(pos);
+        handler.OnRun(pos);
+        pos = end;
+        if (state.m_nDelay != 0) {
+            DelayMs(static_cast<unsigned>(state.m_nDelay * state.m_nDelay));
+        }
+    }
+    return true;
+}

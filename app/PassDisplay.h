@@ -1,0 +1,33 @@
+// What a pass shows while it runs. The window implements it on screen, the command-line tool on
+// a terminal, and tests by recording.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class IPassDisplay {
+  public:
+    virtual ~IPassDisplay() = default;
+
+    virtual void SetTitle(const std::string& title) = 0;
+    // The full path of the current file, in the file-name box.
+    virtual void DrawFileName(const std::string& path) = 0;
+    // The buttons of a running pass (only Stop and Settings usable) or of the idle window.
+    virtual void ShowRunning(bool bRunning) = 0;
+    virtual void EraseCounters() = 0;
+    virtual void DrawFoundCount(unsigned count) = 0;
+    virtual void DrawTranslatedCount(int count) = 0;
+    // Blanks the four lines of both content panes.
+    virtual void BlankPaneLines() = 0;
+    // Line `line` (0 to 3) of both panes: the English text, and the translation's bytes in the
+    // dictionary code.
+    virtual void DrawPaneLines(int line, std::string_view source, std::string_view translated) = 0;
+    virtual void SetProgress(int percent) = 0;
+    // Status pane 2: the byte offset of the run just found.
+    virtual void ShowRunOffset(std::int64_t pos) = 0;
+    // Status pane 3: the translation ratio in percent.
+    virtual void ShowRatio(unsigned percent) = 0;
+    // Any status pane's text (pane 4 holds the state of the pass).
+    virtual void SetStatusText(int pane, const char* text) = 0;
+};

@@ -1,0 +1,51 @@
+#include "Startup.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "DictionaryFiles.h"
+#include "FileOps.h"
+
+bool ReadTranslatorRecord(AppState& state) {
+    if (!FileExists(kTranslatorRecordFile)) {
+        return false;
+    }
+    char* slots[] = {state.m_szTranslatorName, state.m_szTranslatorUrl, state.m_szTranslatorEmail};
+    for (int i = 0; i < 3; ++i) {
+        // A short file fills what it holds; the rest of the slot reads as zero bytes.
+        std::memset(slots[i], 0, kTranslatorSlotSize + 1);
+        ReadBlock(kTranslatorRecordFile, slots[i], kTranslatorSlotSize,
+                  static_cast<std::int64_t>(i) * kTranslatorSlotSize);
+    }
+    return true;
+}
+
+void ApplyStartupDefaults(AppState& state) {
+    std::fill(std::begin(state.m_szBlanks), std::end(state.m_szBlanks), ' ');
+    CopyText(state.m_szBackupExt, ".bak");
+    std::copy(std::begin(DefaultCharFilter), std::end(DefaultCharFilter), state.m_abCharFilter);
+    state.m_nTranslatedCount = 0;
+    state.m_bOpenInNotepad = 1;
+    state.m_bPlugInDict = 0;
+    state.m_bAlsoDefaultDict = 1;
+    state.m_bIgnoreCase = 1;
+
+    state.m_bBusy = 0;
+    state.m_bStopped = 1;
+    state.m_bWholeSentence = 1;
+}
+
+void LoadStartupDictionary(AppState& state, CTranslationEngine& engine) {
+    LoadMainDictionary(state, engine, kTraditionalDictFile);
+
+    state.m_bToTraditional = 1;
+    state.m_bToSimplified = 0;
+    state.m_bTraditionalToSimplified = 0;
+    state.m_bSimplifiedToTraditional = 0;
+    if (getcwd(state.m_szProgramDir, sizeof state.m_szProgramDir) == nullptr) {
+        state.m_szProgramDir[0] = 0;
+    }
+    state.m_nActiveDialog = 0;
+}

@@ -1,0 +1,92 @@
+// The per-file pass over a large image and the dictionary lookup, indexed against linear.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <random>
+
+#include "BatchPass.h"
+#include "BenchData.h"
+#include "Startup.h"
+
+namespace {
+
+class CNullDisplay : public IPassDisplay {
+  public:
+    void SetTitle(const std::string&) override {}
+    void DrawFileName(const std::string&) override {}
+    void ShowRunning(bool) override {}
+    void EraseCounters() override {}
+    void DrawFoundCount(unsigned) override {}
+    void DrawTranslatedCount(int) override {}
+    void BlankPaneLines() override {}
+    void DrawPaneLines(int, std::string_view, std::string_view) override {}
+    void SetProgress(int) override {}
+    void ShowRunOffset(std::int64_t) override {}
+    void ShowRatio(unsigned) override {}
+    void SetStatusText(int, const char*) override {}
+};
+
+CDictionaryText PreparedDictionary(int entries) {
+    std::string text = bench::MakeDictionary(entries);
+    CTranslationEngine::PrepareDictionaryText(reinterpret_cast<unsigned char*>(text.data()),
+                                              text.size());
+    return CDictionaryText(text);
+}
+
+// Scan, translate and lay in over a 64 MiB image with a 5,000-entry dictionary; the final write
+// goes to /dev/null.
+void BM_FilePass(benchmark::State& bm) {
+    const std::size_t size = static_cast<std::size_t>(bm.range(0)) << 20;
+    const std::vector<unsigned char> pristine = bench::MakeImage(size);
+    std::vector<unsigned char> image(size);
+    auto state = std::make_unique<AppState>();
+    ApplyStartupDefaults(*state);
+    state->m_bWholeSentence = static_cast<int>(bm.range(1));
+    auto engine = std::make_unique<CTranslationEngine>();
+    engine->m_strMainDict = PreparedDictionary(5000);
+    CNullDisplay display;
+    for (auto _ : bm) {
+        bm.PauseTiming();
+        std::memcpy(image.data(), pristine.data(), size);
+        state->m_bStopped = 0;
+        bm.ResumeTiming();
+        RunFile(*state, *engine, display, "/dev/null", image.data(),
+                static_cast<std::int64_t>(size));
+    }
+    bm.SetBytesProcessed(static_cast<std::int64_t>(bm.iterations() * size));
+    bm.counters["found"] = state->m_nFoundCount;
+    bm.counters["translated"] = state->m_nTranslatedCount;
+}
+BENCHMARK(BM_FilePass)->Args({64, 1})->Args({64, 0})->Unit(benchmark::kMillisecond);
+
+// Keys of a 5,000-entry dictionary, three in four of them present.
+std::vector<std::string> LookupKeys(const std::string& text) {
+    std::vector<std::string> keys;
+    for (std::size_t at = text.find('['); at != std::string::npos; at = text.find('[', at + 1)) {
+        keys.push_back(text.substr(at, text.find('=', at) - at + 1));
+    }
+    std::mt19937 rng(3);
+    std::shuffle(keys.begin(), keys.end(), rng);
+    for (std::size_t i = 0; i < keys.size(); i += 4) {
+        keys[i] = "[MISSING" + std::to_string(i) + "=";
+    }
+    return keys;
+}
+
+void BM_Lookup(benchmark::State& bm) {
+    const bool bIndexed = bm.range(0) == 1;
+    const CDictionaryText dict = PreparedDictionary(5000);
+    const std::vector<std::string> keys = LookupKeys(dict.Text());
+    std::size_t i = 0;
+    for (auto _ : bm) {
+        const char* key = keys[i++ % keys.size()].c_str();
+        benchmark::DoNotOptimize(bIndexed ? dict.Find(key)
+                                          : CTranslationEngine::FindKey(dict.Text(), key));
+    }
+    bm.SetLabel(bIndexed ? "index" : "linear search");
+}
+BENCHMARK(BM_Lookup)->Arg(0)->Arg(1);
+
+}  // namespace
+
+BENCHMARK_MAIN();

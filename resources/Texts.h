@@ -1,0 +1,40 @@
+// The fixed texts VOKRA shows, exactly as the user sees them (UTF-8). Status texts keep their
+// trailing blanks so that a shorter text covers a longer one in the same pane.
+#pragma once
+
+namespace texts {
+
+// Window titles.
+inline constexpr char kMainTitle[] = " VOKRA v2.1  ";
+inline constexpr char kMainTitleRunning[] = " VOKRA v2.1  - [%d/%d] %s%s";
+inline constexpr char kMainTitleLoaded[] = " VOKRA v2.1  - [1/%d] %s%s ";
+
+// Status-bar panes of the main window.
+inline constexpr char kPaneOffsetInitial[] = "標案: 0        ";
+inline constexpr char kPaneOffset[] = "檔案: %d";
+inline constexpr char kPaneRatioInitial[] = "翻譯比: 0%     ";
+inline constexpr char kPaneRatio[] = "翻譯比: %3d%%";
+inline constexpr char kPaneStateIdle[] = "狀態: 無動作   ";
+inline constexpr char kPaneStateTranslating[] = "狀況: 翻譯   ";
+inline constexpr char kPaneStateDone[] = "狀況: 完成   ";
+
+// File-error texts; %1 is replaced by the file name.
+inline constexpr char kErrorNone[] = "無錯誤產生.";
+inline constexpr char kErrorGeneric[] = "當存取 %1 時發生不可知的錯誤.";
+inline constexpr char kErrorFileNotFound[] = "沒有找到 %1 .";
+inline constexpr char kErrorBadPath[] = "%1 包含非合法路徑.";
+inline constexpr char kErrorTooManyOpenFiles[] = "%1 無法開啟,因為已開啟太多檔案.";
+inline constexpr char kErrorAccessDenied[] = "存取 %1 遭受拒絕.";
+inline constexpr char kErrorInvalidFile[] = "一不合法檔案代碼與 %1 有關聯.";
+inline constexpr char kErrorRemoveCurrentDir[] = "%1 無法被移除因為它是使用中目錄.";
+inline constexpr char kErrorDirectoryFull[] = "%1 無法產生因為目錄空間已滿.";
+inline constexpr char kErrorBadSeek[] = " %1 搜尋失敗";
+inline constexpr char kErrorHardwareIo[] = "當存取 %1 時產生硬體輸出入錯誤.";
+inline constexpr char kErrorSharingViolation[] = "當存取 %1 時發生分享違反(Sharing Violation).";
+inline constexpr char kErrorLockViolation[] = "當存取 %1 時有產生鎖定違反(Locking Violation).";
+inline constexpr char kErrorDiskFull[] = "當存取 %1 時磁碟空間已滿.";
+inline constexpr char kErrorEndOfFile[] = "試圖存取超過 %1 之檔尾.";
+inline constexpr char kUnnamedFile[] = "未命名檔案";
+inline constexpr char kOutOfMemory[] = "記憶體不足.";
+
+}  // namespace texts

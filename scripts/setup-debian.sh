@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian packages VOKRA needs to build, test and run. Installs only what is missing,
+# so running it again costs nothing.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ pkg-config   # build
+    libgtest-dev libbenchmark-dev      # tests and benchmarks
+    python3                            # conversion-table generator and its check
+    binutils                           # strings(1), the benchmark's yardstick
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+echo "Installing: ${missing[*]}"
+# Fresh machines come without package lists; fetch them first in that case.
+if ! ls /var/lib/apt/lists/*_Packages >/dev/null 2>&1; then
+    "${sudo[@]}" apt-get update
+fi
+if ! "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"; then
+    # The lists may be stale: refresh them once and try again.
+    "${sudo[@]}" apt-get update
+    "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi

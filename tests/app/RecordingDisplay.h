@@ -1,0 +1,51 @@
+// A display that records what a pass shows, for tests.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "AppState.h"
+#include "PassDisplay.h"
+
+class CRecordingDisplay : public IPassDisplay {
+  public:
+    explicit CRecordingDisplay(const AppState& state) : m_state(state) {}
+
+    void SetTitle(const std::string& title) override { titles.push_back(title); }
+    void DrawFileName(const std::string& path) override { fileNames.push_back(path); }
+    void ShowRunning(bool bRunning) override { running.push_back(bRunning); }
+    void EraseCounters() override { ++countersErased; }
+    void DrawFoundCount(unsigned count) override { found.push_back(count); }
+    void DrawTranslatedCount(int count) override { translated.push_back(count); }
+    void BlankPaneLines() override { ++panesBlanked; }
+    void DrawPaneLines(int line, std::string_view source, std::string_view text) override {
+        paneLines.push_back({line, std::string(source), std::string(text)});
+    }
+    void SetProgress(int percent) override { progress.push_back(percent); }
+    void ShowRunOffset(std::int64_t pos) override { runs.emplace_back(pos, m_state.m_nRunBytes); }
+    void ShowRatio(unsigned percent) override { ratios.push_back(percent); }
+    void SetStatusText(int pane, const char* text) override { status.emplace_back(pane, text); }
+
+    struct PaneLine {
+        int line;
+        std::string source;
+        std::string translated;
+    };
+
+    std::vector<std::string> titles;
+    std::vector<std::string> fileNames;
+    std::vector<bool> running;
+    int countersErased = 0;
+    int panesBlanked = 0;
+    std::vector<unsigned> found;
+    std::vector<int> translated;
+    std::vector<PaneLine> paneLines;
+    std::vector<int> progress;
+    std::vector<std::pair<std::int64_t, int>> runs;  // offset and length of every run found
+    std::vector<unsigned> ratios;
+    std::vector<std::pair<int, std::string>> status;
+
+  private:
+    const AppState& m_state;
+};

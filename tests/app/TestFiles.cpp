@@ -1,0 +1,48 @@
+#include "TestFiles.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+CTempDir::CTempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vokra-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot make a temporary folder");
+    }
+    m_strPath = pattern;
+}
+
+CTempDir::~CTempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_strPath, ignored);
+}
+
+CScopedCurrentDir::CScopedCurrentDir(const std::string& path)
+    : m_strPrevious(std::filesystem::current_path().string()) {
+    std::filesystem::current_path(path);
+}
+
+CScopedCurrentDir::~CScopedCurrentDir() {
+    std::error_code ignored;
+    std::filesystem::current_path(m_strPrevious, ignored);
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}

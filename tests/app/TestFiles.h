@@ -1,0 +1,35 @@
+// Scratch folders and whole-file helpers for tests that work on real files.
+#pragma once
+
+#include <string>
+
+// A fresh folder under the system's temporary folder, removed with everything in it at the end.
+class CTempDir {
+  public:
+    CTempDir();
+    ~CTempDir();
+    CTempDir(const CTempDir&) = delete;
+    CTempDir& operator=(const CTempDir&) = delete;
+
+    const std::string& Path() const { return m_strPath; }
+    // Path of `name` inside the folder.
+    std::string operator/(const std::string& name) const { return m_strPath + "/" + name; }
+
+  private:
+    std::string m_strPath;
+};
+
+// Makes the process's current directory `path` for the scope and restores the earlier one.
+class CScopedCurrentDir {
+  public:
+    explicit CScopedCurrentDir(const std::string& path);
+    ~CScopedCurrentDir();
+    CScopedCurrentDir(const CScopedCurrentDir&) = delete;
+    CScopedCurrentDir& operator=(const CScopedCurrentDir&) = delete;
+
+  private:
+    std::string m_strPrevious;
+};
+
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+std::string ReadFileBytes(const std::string& path);

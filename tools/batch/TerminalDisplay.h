@@ -1,0 +1,39 @@
+// Shows a batch pass on a terminal: a progress bar while it runs (only when the output is a
+// terminal), and the figures the summary line needs.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "PassDisplay.h"
+
+class CTerminalDisplay : public IPassDisplay {
+  public:
+    CTerminalDisplay(std::FILE* out, bool bProgressBar)
+        : m_out(out), m_bProgressBar(bProgressBar) {}
+
+    void SetTitle(const std::string&) override {}
+    void DrawFileName(const std::string& path) override;
+    void ShowRunning(bool) override {}
+    void EraseCounters() override {}
+    void DrawFoundCount(unsigned) override {}
+    void DrawTranslatedCount(int) override {}
+    void BlankPaneLines() override {}
+    void DrawPaneLines(int, std::string_view, std::string_view) override {}
+    void SetProgress(int percent) override;
+    void ShowRunOffset(std::int64_t) override {}
+    void ShowRatio(unsigned percent) override { m_nRatio = percent; }
+    void SetStatusText(int, const char*) override {}
+
+    // Clears the progress bar's line, so that the next line starts clean.
+    void EndProgress();
+    // The ratio the window's status bar showed last (0 before any run was found).
+    unsigned Ratio() const { return m_nRatio; }
+
+  private:
+    std::FILE* m_out;
+    bool m_bProgressBar;
+    bool m_bBarShown = false;
+    std::string m_strName;
+    unsigned m_nRatio = 0;
+};
