@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ImageBuffer.h"
 #include "TranslationEngine.h"
 
 inline constexpr int kMaxFiles = 128;
@@ -38,8 +39,8 @@ struct AppState {
     char m_szDrive[3] = {};  // always empty here: paths have no drive
     char m_szDir[256] = {};  // ends with "/"
     char m_szFname[256] = {};
-    char m_szExt[256] = {};                     // with its dot
-    std::unique_ptr<unsigned char[]> m_pImage;  // the file held by a pass, null otherwise
+    char m_szExt[256] = {};  // with its dot
+    ImageBuffer m_pImage;    // the file held by a pass, null otherwise
     std::int64_t m_nImageSize = 0;
     char m_szFileDir[2048] = {};     // folder of the last file choice
     char m_szProgramDir[2048] = {};  // start-up folder: dictionaries, record, companions

@@ -241,13 +241,8 @@ FileImage ReadWholeFile(const std::string& path) {
     }
     const auto length = static_cast<std::size_t>(size);
 
-    // Left uninitialised: every byte is about to be overwritten, and zeroing a multi-GiB image
-    // first would double the time spent on it.
     FileImage image;
-    image.pBytes.reset(new (std::nothrow) unsigned char[length]);
-    if (!image.pBytes) {
-        throw std::bad_alloc();
-    }
+    image.pBytes = AllocateImage(length);
     image.nSize = size;
 
     if (ReadUpTo(file, image.pBytes.get(), length, path) < length) {

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "ImageBuffer.h"
+
 // Whether anything of that name exists.
 bool FileExists(const std::string& path);
 
@@ -23,7 +25,7 @@ void WriteBlock(const std::string& path, const void* buffer, std::size_t length,
 
 // A whole file held in memory.
 struct FileImage {
-    std::unique_ptr<unsigned char[]> pBytes;
+    ImageBuffer pBytes;
     std::int64_t nSize = 0;
 };
 

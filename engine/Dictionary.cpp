@@ -113,7 +113,9 @@ bool CTranslationEngine::LookupEntryInto(const CDictionaryText& dict, const char
     const int length =
         static_cast<int>(std::min<std::size_t>(translation.size(), kMaxTranslationBytes));
     std::memset(out, 0, static_cast<std::size_t>(extent));
-    std::memcpy(out, translation.data(), static_cast<std::size_t>(length));
+    if (length > 0) {
+        std::memcpy(out, translation.data(), static_cast<std::size_t>(length));
+    }
     extent = length;
     return true;
 }

@@ -406,6 +406,10 @@ TEST_F(FileOpsFailure, RunningProgramIsASharingViolation) {
 }
 
 TEST_F(FileOpsFailure, NoDescriptorLeftIsTooManyOpenFiles) {
+#if defined(VOKRA_SANITIZE)
+    // UBSan tests memory through a pipe of its own, which cannot open with no descriptor left.
+    GTEST_SKIP() << "the sanitizer runtime needs free descriptors of its own";
+#endif
     const std::string path = m_dir / "app.exe";
     WriteFileBytes(path, "bytes");
 

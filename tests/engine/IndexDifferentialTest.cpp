@@ -103,4 +103,30 @@ TEST(DictionaryIndex, FindsWhatTheLinearSearchFinds) {
     EXPECT_GT(hits, 30000);
 }
 
+// The definition of ExtractBetween: two searches from the start, then the part between them.
+std::string ExtractBetweenByDefinition(const std::string& text, char open, char close) {
+    const std::int64_t a = CTranslationEngine::FindKey(text, std::string(1, open).c_str());
+    const std::int64_t b = CTranslationEngine::FindKey(text, std::string(1, close).c_str());
+    const std::int64_t length = b - a - 1;
+    if (length < 0) {
+        return "";
+    }
+    return text.substr(static_cast<std::size_t>(std::max<std::int64_t>(a + 1, 0)),
+                       static_cast<std::size_t>(length));
+}
+
+TEST(ExtractBetween, AgreesWithItsDefinition) {
+    std::mt19937 rng(11);
+    const char bytes[] = {'=', ']', 'a', '\xA4', '\x81', '\xFE', '\xFF', '['};
+    for (int round = 0; round < 200000; ++round) {
+        std::string text(rng() % 12, ' ');
+        for (char& c : text) {
+            c = bytes[rng() % sizeof bytes];
+        }
+        ASSERT_EQ(CTranslationEngine::ExtractBetween(text, '=', ']'),
+                  ExtractBetweenByDefinition(text, '=', ']'))
+            << ::testing::PrintToString(text);
+    }
+}
+
 }  // namespace

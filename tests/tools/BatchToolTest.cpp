@@ -1,0 +1,108 @@
+// vokra-batch as its users run it: real files, real folders, exit statuses and messages.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "TestFiles.h"
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// 16-bit little-endian units of ASCII text, then a 16-bit zero.
+std::string String16(const std::string& text) {
+    std::string bytes;
+    for (char c : text) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes + std::string(2, '\0');
+}
+
+const std::string kOpen16 =
+    std::string("\x8B\x95\x5F\x55\x20\x00\x20\x00", 8) + std::string(2, '\0');
+
+class BatchTool : public ::testing::Test {
+  protected:
+    BatchTool() {
+        std::filesystem::create_directories(dir / "dict");
+        std::filesystem::create_directories(dir / "work");
+        WriteFileBytes(dir / "dict/message.txt", "[OPEN=\xB6\x7D\xB1\xD2\r\n");
+    }
+
+    // Runs vokra-batch in `cwd` with `args`.
+    Outcome Run(const std::string& cwd, const std::string& args) {
+        const std::string out = dir / "stdout";
+        const std::string err = dir / "stderr";
+        const std::string command =
+            "cd '" + cwd + "' && '" VOKRA_BATCH "' " + args + " >'" + out + "' 2>'" + err + "'";
+        const int raw = std::system(command.c_str());
+        Outcome outcome;
+        outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        outcome.out = ReadFileBytes(out);
+        outcome.err = ReadFileBytes(err);
+        return outcome;
+    }
+
+    CTempDir dir;
+};
+
+TEST_F(BatchTool, TranslatesInPlaceWithTheBackupBesideTheFile) {
+    WriteFileBytes(dir / "work/App.EXE", String16("Open"));
+    const Outcome r = Run(dir.Path(), "-q -d dict -b .orig work/App.EXE");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFileBytes(dir / "work/App.EXE"), kOpen16);
+    EXPECT_EQ(ReadFileBytes(dir / "work/App.orig"), String16("Open"));
+    EXPECT_EQ(r.out, dir / "work/App.EXE" + ": found 1, translated 1, ratio 100%\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "App.orig"));
+}
+
+TEST_F(BatchTool, UsesTheShippedDictionaryByDefault) {
+    WriteFileBytes(dir / "work/a.dll", String16("Open"));
+    const Outcome r = Run(dir / "work", "a.dll");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFileBytes(dir / "work/a.dll"), kOpen16);
+}
+
+TEST_F(BatchTool, FileErrorStopsWithItsTextAndLeavesTheRestAlone) {
+    WriteFileBytes(dir / "work/b.exe", String16("Open"));
+    const Outcome r = Run(dir.Path(), "-d dict work/missing.exe work/b.exe");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "vokra-batch: 沒有找到 " + (dir / "work/missing.exe") + " .\n");
+    EXPECT_EQ(ReadFileBytes(dir / "work/b.exe"), String16("Open"));
+}
+
+TEST_F(BatchTool, MissingDictionaryIsAFileError) {
+    WriteFileBytes(dir / "work/c.exe", String16("Open"));
+    const Outcome r = Run(dir.Path(), "-d work work/c.exe");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "vokra-batch: 沒有找到 message.txt .\n");
+    EXPECT_EQ(ReadFileBytes(dir / "work/c.exe"), String16("Open"));
+}
+
+TEST_F(BatchTool, UsageMistakesChangeNothing) {
+    WriteFileBytes(dir / "work/d.exe", String16("Open"));
+    EXPECT_EQ(Run(dir.Path(), "-d dict").status, 2);
+    EXPECT_EQ(Run(dir.Path(), "--no-such-option work/d.exe").status, 2);
+    EXPECT_EQ(Run(dir.Path(), "-d dict -b x/y work/d.exe").status, 2);
+    EXPECT_EQ(ReadFileBytes(dir / "work/d.exe"), String16("Open"));
+    EXPECT_EQ(Run(dir.Path(), "--help").status, 0);
+}
+
+TEST_F(BatchTool, PlugInDictionaryComesFirst) {
+    WriteFileBytes(dir / "dict/user.txt", "[Open All=\xB6\x7D\xB1\xD2\r\n");
+    WriteFileBytes(dir / "work/e.exe", String16("Open All"));
+    const Outcome r = Run(dir.Path(), "-q -d dict -u --case-sensitive work/e.exe");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFileBytes(dir / "work/e.exe").substr(0, 4), "\x8B\x95\x5F\x55");
+}
+
+}  // namespace
