@@ -125,21 +125,6 @@ void WriteAll(const CDescriptor& file, const void* data, std::size_t length,
     }
 }
 
-// Pushes written bytes to the storage so that a crash cannot leave the file's new name on
-// missing data, and so that a write error the file system only finds now is still reported.
-void SyncToStorage(const CDescriptor& file, const std::string& path) {
-    while (::fsync(file.Get()) != 0) {
-        if (errno == EINTR) {
-            continue;
-        }
-        // Devices and pipes have nothing to synchronise.
-        if (errno == EINVAL || errno == EROFS) {
-            return;
-        }
-        ThrowFileError(errno, path);
-    }
-}
-
 std::int64_t FileLength(const CDescriptor& file, const std::string& path) {
     struct stat info {};
     if (::fstat(file.Get(), &info) != 0) {
@@ -280,7 +265,6 @@ void ReplaceWholeFile(const std::string& path, const void* data, std::int64_t si
         if (::fchmod(file.Get(), mode) != 0) {
             ThrowFileError(errno, path);
         }
-        SyncToStorage(file, path);
         file.Close(path);
         if (::rename(temporary.c_str(), path.c_str()) != 0) {
             ThrowFileError(errno, path);
@@ -295,7 +279,6 @@ void WriteInPlace(const std::string& path, const void* data, std::int64_t size) 
     const std::size_t length = ByteCount(size);
     CDescriptor file = OpenFile(path, O_WRONLY);
     WriteAll(file, data, length, path);
-    SyncToStorage(file, path);
     file.Close(path);
 }
 

@@ -49,3 +49,19 @@ void LoadStartupDictionary(AppState& state, CTranslationEngine& engine) {
     }
     state.m_nActiveDialog = 0;
 }
+
+StartupResult StartUp(AppState& state, CTranslationEngine& engine) {
+    StartupResult result;
+    try {
+        result.bAskTranslator = !ReadTranslatorRecord(state);
+    } catch (...) {
+        result.failures.push_back(std::current_exception());
+    }
+    ApplyStartupDefaults(state);
+    try {
+        LoadStartupDictionary(state, engine);
+    } catch (...) {
+        result.failures.push_back(std::current_exception());
+    }
+    return result;
+}

@@ -1,7 +1,9 @@
-// The start-up steps that need no window. The window runs them in this order, around its own
-// initialisation: ReadTranslatorRecord (asking for the identity when it returns false), then its
-// window set-up, ApplyStartupDefaults, LoadStartupDictionary.
+// The start-up steps that need no window: the translator record, the defaults, the main
+// dictionary, the direction and the start-up folder.
 #pragma once
+
+#include <exception>
+#include <vector>
 
 #include "AppState.h"
 #include "TranslationEngine.h"
@@ -20,3 +22,12 @@ void ApplyStartupDefaults(AppState& state);
 // dictionary cannot be read, raises its file error with the directions all 0 and the start-up
 // folder empty; the program then runs with an empty main dictionary.
 void LoadStartupDictionary(AppState& state, CTranslationEngine& engine);
+
+// Every step above, in order, each failure noted instead of ending the start-up: the window
+// runs this first, asks for the translator identity when bAskTranslator is set, builds itself,
+// and then shows each failure in its message box.
+struct StartupResult {
+    bool bAskTranslator = false;               // "VOKRA.DAT" does not exist
+    std::vector<std::exception_ptr> failures;  // file errors, in the order they struck
+};
+StartupResult StartUp(AppState& state, CTranslationEngine& engine);

@@ -117,12 +117,15 @@ inline std::string MakeDictionary(int entries) {
     return text;
 }
 
-// An image of `size` bytes: stretches of machine code (random bytes), of data tables (32-bit
-// little-endian small numbers, full of 0 high bytes), of 8-bit ASCII strings and of resources
-// with 16-bit UI strings (about a tenth of the file), like a typical Windows program.
+// An image of `size` bytes laid out like a typical Windows program: of every 100 stretches, 50 of
+// machine code (random bytes, one in seven a zero), 15 of data tables (32-bit little-endian small
+// numbers, full of 0 high bytes), 15 of binary resources such as icons (random bytes), 8 of
+// 8-bit ASCII strings, 7 of zero padding and 5 of resources with 16-bit UI strings (menus,
+// dialogs, string tables). UI strings so make up about 5 % of the file, as in real programs,
+// where they seldom reach a tenth of it.
 inline std::vector<unsigned char> MakeImage(std::size_t size, unsigned seed = 42) {
     std::vector<unsigned char> image;
-    image.reserve(size + 4096);
+    image.reserve(size + 8192);
     std::mt19937 rng(seed);
     const auto& words = UiWords();
     auto phrase = [&]() {
@@ -143,24 +146,30 @@ inline std::vector<unsigned char> MakeImage(std::size_t size, unsigned seed = 42
         return text;
     };
     while (image.size() < size) {
-        const unsigned kind = rng() % 20;
+        const unsigned kind = rng() % 100;
         const std::size_t length = 256 + rng() % 4096;
-        if (kind < 11) {  // code
+        if (kind < 50) {  // machine code
             for (std::size_t i = 0; i < length; ++i) {
-                image.push_back(static_cast<unsigned char>(rng()));
+                image.push_back(rng() % 7 == 0 ? 0 : static_cast<unsigned char>(rng()));
             }
-        } else if (kind < 15) {  // data tables
+        } else if (kind < 65) {  // data tables
             for (std::size_t i = 0; i < length / 4; ++i) {
                 image.push_back(static_cast<unsigned char>(rng() % 200));
                 image.insert(image.end(), {0, 0, 0});
             }
-        } else if (kind < 17) {  // 8-bit strings
+        } else if (kind < 80) {  // binary resources
+            for (std::size_t i = 0; i < length; ++i) {
+                image.push_back(static_cast<unsigned char>(rng()));
+            }
+        } else if (kind < 88) {  // 8-bit strings
             for (std::size_t i = 0; i < length / 8; ++i) {
                 for (char c : phrase()) {
                     image.push_back(static_cast<unsigned char>(c));
                 }
                 image.push_back(0);
             }
+        } else if (kind < 95) {  // zero padding
+            image.insert(image.end(), length, 0);
         } else {  // resources: 16-bit strings, even-aligned
             if (image.size() % 2 != 0) {
                 image.push_back(0);

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "DictionaryFiles.h"
 #include "FileError.h"
@@ -93,6 +95,33 @@ TEST_F(Startup, PlugInDictionaryIsSearchedFoldedOrAsWritten) {
     state.m_bIgnoreCase = 0;
     SelectPlugInText(state, engine);
     EXPECT_EQ(engine.m_strPlugInDict.Text(), "[Help me=" + kOpenZh + "]}");
+}
+
+TEST_F(Startup, UnreadableRecordAndMissingDictionaryAreBothReportedAndTheProgramStillStarts) {
+    std::filesystem::create_directory(dir / "VOKRA.DAT");  // a folder in place of the record
+    const StartupResult result = StartUp(state, engine);
+    EXPECT_FALSE(result.bAskTranslator);
+    ASSERT_EQ(result.failures.size(), 2u);
+    std::vector<std::string> texts;
+    for (const std::exception_ptr& failure : result.failures) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const CFileError& error) {
+            texts.push_back(error.Text());
+        }
+    }
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"存取 VOKRA.DAT 遭受拒絕.", "沒有找到 message.txt ."}));
+    EXPECT_EQ(state.m_bStopped, 1);  // the defaults are set all the same
+    EXPECT_STREQ(state.m_szBackupExt, ".bak");
+}
+
+TEST_F(Startup, FirstStartAsksForTheTranslator) {
+    WriteFileBytes(dir / "message.txt", "[OPEN=" + kOpenZh + "\r\n");
+    const StartupResult result = StartUp(state, engine);
+    EXPECT_TRUE(result.bAskTranslator);
+    EXPECT_TRUE(result.failures.empty());
+    EXPECT_EQ(state.m_bToTraditional, 1);
 }
 
 }  // namespace
