@@ -31,3 +31,20 @@ class IPassDisplay {
     // Any status pane's text (pane 4 holds the state of the pass).
     virtual void SetStatusText(int pane, const char* text) = 0;
 };
+
+// Shows nothing: for passes run where nobody watches, and a base for displays that show little.
+class CSilentDisplay : public IPassDisplay {
+  public:
+    void SetTitle(const std::string&) override {}
+    void DrawFileName(const std::string&) override {}
+    void ShowRunning(bool) override {}
+    void EraseCounters() override {}
+    void DrawFoundCount(unsigned) override {}
+    void DrawTranslatedCount(int) override {}
+    void BlankPaneLines() override {}
+    void DrawPaneLines(int, std::string_view, std::string_view) override {}
+    void SetProgress(int) override {}
+    void ShowRunOffset(std::int64_t) override {}
+    void ShowRatio(unsigned) override {}
+    void SetStatusText(int, const char*) override {}
+};

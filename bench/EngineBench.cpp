@@ -10,22 +10,6 @@
 
 namespace {
 
-class CNullDisplay : public IPassDisplay {
-  public:
-    void SetTitle(const std::string&) override {}
-    void DrawFileName(const std::string&) override {}
-    void ShowRunning(bool) override {}
-    void EraseCounters() override {}
-    void DrawFoundCount(unsigned) override {}
-    void DrawTranslatedCount(int) override {}
-    void BlankPaneLines() override {}
-    void DrawPaneLines(int, std::string_view, std::string_view) override {}
-    void SetProgress(int) override {}
-    void ShowRunOffset(std::int64_t) override {}
-    void ShowRatio(unsigned) override {}
-    void SetStatusText(int, const char*) override {}
-};
-
 CDictionaryText PreparedDictionary(int entries) {
     std::string text = bench::MakeDictionary(entries);
     CTranslationEngine::PrepareDictionaryText(reinterpret_cast<unsigned char*>(text.data()),
@@ -44,7 +28,7 @@ void BM_FilePass(benchmark::State& bm) {
     state->m_bWholeSentence = static_cast<int>(bm.range(1));
     auto engine = std::make_unique<CTranslationEngine>();
     engine->m_strMainDict = PreparedDictionary(5000);
-    CNullDisplay display;
+    CSilentDisplay display;
     for (auto _ : bm) {
         bm.PauseTiming();
         std::memcpy(image.data(), pristine.data(), size);

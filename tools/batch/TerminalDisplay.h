@@ -7,23 +7,14 @@
 
 #include "PassDisplay.h"
 
-class CTerminalDisplay : public IPassDisplay {
+class CTerminalDisplay : public CSilentDisplay {
   public:
     CTerminalDisplay(std::FILE* out, bool bProgressBar)
         : m_out(out), m_bProgressBar(bProgressBar) {}
 
-    void SetTitle(const std::string&) override {}
     void DrawFileName(const std::string& path) override;
-    void ShowRunning(bool) override {}
-    void EraseCounters() override {}
-    void DrawFoundCount(unsigned) override {}
-    void DrawTranslatedCount(int) override {}
-    void BlankPaneLines() override {}
-    void DrawPaneLines(int, std::string_view, std::string_view) override {}
     void SetProgress(int percent) override;
-    void ShowRunOffset(std::int64_t) override {}
     void ShowRatio(unsigned percent) override { m_nRatio = percent; }
-    void SetStatusText(int, const char*) override {}
 
     // Clears the progress bar's line, so that the next line starts clean.
     void EndProgress();
