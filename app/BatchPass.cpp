@@ -21,15 +21,13 @@ class CBatchRunHandler : public IRunHandler {
     void OnRun(std::int64_t pos) override {
         const char* candidate = m_state.m_szCandidate;
         const int runBytes = m_state.m_nRunBytes;
+        m_engine.m_nResultLen = 0;
         // A run of one character goes no further, and no translator could translate it (each
         // needs two letter changes after the "["): skip the lookup, which would only clear the
         // result. Data tables are full of such runs.
         if (runBytes <= 2) {
-            m_engine.m_nResultLen = 0;
             return;
         }
-
-        m_engine.m_nResultLen = 0;
         if (m_state.m_bPlugInDict == 1) {
             m_engine.TranslatePlugIn(candidate, runBytes, m_state.m_bIgnoreCase == 1);
         }
