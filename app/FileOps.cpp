@@ -12,6 +12,8 @@
 #include <limits>
 #include <new>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 
 #include "FileError.h"
 
@@ -194,6 +196,30 @@ CDescriptor CreateTemporary(const std::string& pattern, std::string& created,
     }
 }
 
+// Holds the file a rename is about to replace. Dropping the last reference to a large file frees
+// its blocks and cached pages, tens of milliseconds for a big backup; letting go of it on a thread
+// of its own keeps that cost off the caller, who has a pass to run.
+class CReplacedFile {
+  public:
+    explicit CReplacedFile(const std::string& path)
+        : m_fd(::open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC)) {}
+    ~CReplacedFile() {
+        if (m_fd < 0) {
+            return;
+        }
+        try {
+            std::thread([fd = m_fd] { ::close(fd); }).detach();
+        } catch (const std::system_error&) {
+            ::close(m_fd);
+        }
+    }
+    CReplacedFile(const CReplacedFile&) = delete;
+    CReplacedFile& operator=(const CReplacedFile&) = delete;
+
+  private:
+    int m_fd;
+};
+
 }  // namespace
 
 bool FileExists(const std::string& path) {
@@ -266,6 +292,7 @@ void ReplaceWholeFile(const std::string& path, const void* data, std::int64_t si
             ThrowFileError(errno, path);
         }
         file.Close(path);
+        const CReplacedFile replaced(path);
         if (::rename(temporary.c_str(), path.c_str()) != 0) {
             ThrowFileError(errno, path);
         }
