@@ -11,12 +11,17 @@ inline constexpr char kMainTitleLoaded[] = " VOKRA v2.1  - [1/%d] %s%s ";
 
 // Status-bar panes of the main window.
 inline constexpr char kPaneOffsetInitial[] = "標案: 0        ";
-inline constexpr char kPaneOffset[] = "檔案: %d";
+inline constexpr char kPaneOffset[] = "檔案: %lld";  // offsets are 64-bit
+inline constexpr char kPaneLogo[] = "\t\t\t    ";
 inline constexpr char kPaneRatioInitial[] = "翻譯比: 0%     ";
 inline constexpr char kPaneRatio[] = "翻譯比: %3d%%";
 inline constexpr char kPaneStateIdle[] = "狀態: 無動作   ";
 inline constexpr char kPaneStateTranslating[] = "狀況: 翻譯   ";
 inline constexpr char kPaneStateDone[] = "狀況: 完成   ";
+
+// The file choice of Load: label and patterns alternate, separated by "|".
+inline constexpr char kLoadFilter[] =
+    " 可執行檔(.exe;.dll;.ocx)|*.EXE;*.DLL;*.OCX | 所有檔案(*.*)|*.*";
 
 // File-error texts; %1 is replaced by the file name.
 inline constexpr char kErrorNone[] = "無錯誤產生.";
@@ -36,5 +41,10 @@ inline constexpr char kErrorDiskFull[] = "當存取 %1 時磁碟空間已滿.";
 inline constexpr char kErrorEndOfFile[] = "試圖存取超過 %1 之檔尾.";
 inline constexpr char kUnnamedFile[] = "未命名檔案";
 inline constexpr char kOutOfMemory[] = "記憶體不足.";
+
+// The translator identity: a typed character the dictionary code cannot hold. %1 the field's
+// label, %2 the character's place in it, %3 the character.
+inline constexpr char kUncodableCharacter[] =
+    "%1 的第 %2 個字「%3」無法以字典檔的內碼存放, 請改用其他字.";
 
 }  // namespace texts

@@ -8,6 +8,10 @@ packages=(
     libgtest-dev libbenchmark-dev      # tests and benchmarks
     python3                            # conversion-table generator and its check
     binutils                           # strings(1), the benchmark's yardstick
+    qt6-base-dev                       # the windows
+    fonts-arphic-uming                 # the Ming face of the dialog templates
+    xvfb xauth xdotool                 # window tests and screenshots without a display
+    g++-mingw-w64-x86-64-posix         # real Windows program files for tests and pictures
 )
 
 missing=()
