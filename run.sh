@@ -5,12 +5,9 @@ cd "$(dirname "$0")"
 scripts/setup-debian.sh
 cmake -S . -B build -G Ninja
 cmake --build build
-
-# Until the main window exists, VOKRA starts as its command-line batch run on a sample file.
-sample=build/sample/sample.exe
-scripts/make-sample.sh "$sample"
-# The texts of the sample: its 16-bit strings, skipping the 4 bytes of header before them.
-show() { tail -c +5 "$1" | iconv -f UTF-16LE -t UTF-8 | tr '\0' '\n' | grep -av '^$' | paste -sd'|'; }
-echo "Before: $(show "$sample")"
-build/bin/vokra-batch "$sample"
-echo "After:  $(show "$sample")"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "VOKRA is a desktop program, and this session has no display (DISPLAY is not set)." >&2
+    echo "Start it from a desktop session, or try it here with: xvfb-run build/bin/vokra-launch" >&2
+    exit 1
+fi
+exec build/bin/vokra-launch

@@ -12,7 +12,7 @@ trap 'rm -rf "$work"' EXIT
 
 # A start-up folder with the dictionary and a translator record, and a program file to translate.
 mkdir -p "$work/start" "$work/files"
-cp "$build/bin/message.txt" "$work/start/"
+cp "$build/share/vokra/message.txt" "$work/start/"
 { printf 'VOKRA team'; head -c 118 /dev/zero; head -c 256 /dev/zero; } > "$work/start/VOKRA.DAT"
 scripts/make-program.sh "$work/files/sample.exe"
 

@@ -50,6 +50,10 @@ class CMainDlg : public QDialog, public IPassDisplay {
     QString ShownCounter(int id) const;
     QString ShownPaneLine(int id, int line) const;
 
+    // The window's message pump, installed while it exists: shows what the pass noted, then
+    // handles the window's pending events.
+    static int PumpWindowEvents();
+
     // Puts what a pass has shown since the last time on the screen. The pass itself only notes
     // it, so that the window costs the engine nothing; the message pump calls this.
     void FlushDisplay();
@@ -77,7 +81,6 @@ class CMainDlg : public QDialog, public IPassDisplay {
     void InitWindow();
     void ConnectButtons();
     void EnableButton(int id, bool bEnabled);
-    static int PumpWindowEvents();
 
     AppState& m_state;
     CTranslationEngine& m_engine;

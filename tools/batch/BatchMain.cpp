@@ -26,7 +26,7 @@ constexpr char kUsage[] =
     "backup extension.\n"
     "\n"
     "  -d, --dir DIR         start-up folder holding message.txt, message1.txt and user.txt\n"
-    "                        (default: the folder of vokra-batch)\n"
+    "                        (default: the shipped share/vokra beside vokra-batch)\n"
     "  -s, --single-phrase   translate single words instead of whole sentences\n"
     "  -S, --simplified      English to Simplified Chinese (message1.txt)\n"
     "  -u, --plug-in         look texts up in user.txt first\n"
@@ -52,14 +52,15 @@ struct Options {
     std::vector<std::string> files;
 };
 
-std::string FolderOfThisProgram() {
+// The shipped data beside the program: share/vokra next to its bin/ folder.
+std::string ShippedDataFolder() {
     char path[PATH_MAX];
     const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
     if (n <= 0) {
         return ".";
     }
-    std::string exe(path, static_cast<std::size_t>(n));
-    return exe.substr(0, exe.rfind('/'));
+    const std::string exe(path, static_cast<std::size_t>(n));
+    return exe.substr(0, exe.rfind('/')) + "/../share/vokra";
 }
 
 std::string CurrentDirectory() {
@@ -130,7 +131,7 @@ int ParseOptions(int argc, char** argv, Options& options) {
         return 2;
     }
     if (options.dir.empty()) {
-        options.dir = FolderOfThisProgram();
+        options.dir = ShippedDataFolder();
     }
     return 0;
 }
