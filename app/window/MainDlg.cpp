@@ -40,7 +40,7 @@ constexpr int kIdProgress = 1039;
 // (a frame and a caption bar above the client area) but drawn in client coordinates; the
 // offsets of the drawing then put them inside their boxes.
 constexpr int kNonClientLeft = 3;
-constexpr int kNonClientTop = 25;
+constexpr int kNonClientTop = 22;
 
 const QColor kBlueOutline(0, 0, 200);
 const QColor kRedOutline(255, 0, 0);
