@@ -51,8 +51,10 @@ class CBatchRunHandler : public IRunHandler {
         if (resultLen > 0 && resultLen <= runBytes) {
             m_state.m_nTranslatedCount += 1;
             m_display.DrawTranslatedCount(m_state.m_nTranslatedCount);
-            m_display.DrawPaneLines(
-                m_nLine, std::string_view(candidate, static_cast<std::size_t>(runBytes / 2)),
+            m_display.DrawSourceLine(
+                m_nLine, std::string_view(candidate, static_cast<std::size_t>(runBytes / 2)));
+            m_display.DrawTranslationLine(
+                m_nLine,
                 std::string_view(m_engine.m_szResult, static_cast<std::size_t>(resultLen)));
             m_nLine = (m_nLine + 1) % 4;
             m_engine.LayInByUnits(m_pImage, pos, runBytes);

@@ -20,9 +20,10 @@ class IPassDisplay {
     virtual void DrawTranslatedCount(int count) = 0;
     // Blanks the four lines of both content panes.
     virtual void BlankPaneLines() = 0;
-    // Line `line` (0 to 3) of both panes: the English text, and the translation's bytes in the
-    // dictionary code.
-    virtual void DrawPaneLines(int line, std::string_view source, std::string_view translated) = 0;
+    // Line `line` (0 to 3) of the source-text pane, blanked and then showing the English text.
+    virtual void DrawSourceLine(int line, std::string_view source) = 0;
+    // Line `line` of the translated-text pane: a translation's bytes in the dictionary code.
+    virtual void DrawTranslationLine(int line, std::string_view translation) = 0;
     virtual void SetProgress(int percent) = 0;
     // Status pane 2: the byte offset of the run just found.
     virtual void ShowRunOffset(std::int64_t pos) = 0;
@@ -42,7 +43,8 @@ class CSilentDisplay : public IPassDisplay {
     void DrawFoundCount(unsigned) override {}
     void DrawTranslatedCount(int) override {}
     void BlankPaneLines() override {}
-    void DrawPaneLines(int, std::string_view, std::string_view) override {}
+    void DrawSourceLine(int, std::string_view) override {}
+    void DrawTranslationLine(int, std::string_view) override {}
     void SetProgress(int) override {}
     void ShowRunOffset(std::int64_t) override {}
     void ShowRatio(unsigned) override {}

@@ -322,11 +322,14 @@ void CMainDlg::BlankPaneLines() {
     m_shown.bDirty = true;
 }
 
-void CMainDlg::DrawPaneLines(int line, std::string_view source, std::string_view translated) {
-    // No more than a pane line can show: 60 and 40 characters' room.
-    const auto k = static_cast<std::size_t>(line & 3);
-    m_shown.source[k].assign(source.substr(0, 64));
-    m_shown.translation[k].assign(translated.substr(0, 128));
+// No more is kept than a pane line can show: 60 and 40 characters' room.
+void CMainDlg::DrawSourceLine(int line, std::string_view source) {
+    m_shown.source[static_cast<std::size_t>(line & 3)].assign(source.substr(0, 64));
+    m_shown.bDirty = true;
+}
+
+void CMainDlg::DrawTranslationLine(int line, std::string_view translation) {
+    m_shown.translation[static_cast<std::size_t>(line & 3)].assign(translation.substr(0, 128));
     m_shown.bDirty = true;
 }
 

@@ -66,7 +66,8 @@ class CMainDlg : public QDialog, public IPassDisplay {
     void DrawFoundCount(unsigned count) override;
     void DrawTranslatedCount(int count) override;
     void BlankPaneLines() override;
-    void DrawPaneLines(int line, std::string_view source, std::string_view translated) override;
+    void DrawSourceLine(int line, std::string_view source) override;
+    void DrawTranslationLine(int line, std::string_view translation) override;
     void SetProgress(int percent) override;
     void ShowRunOffset(std::int64_t pos) override;
     void ShowRatio(unsigned percent) override;

@@ -19,8 +19,12 @@ class CRecordingDisplay : public IPassDisplay {
     void DrawFoundCount(unsigned count) override { found.push_back(count); }
     void DrawTranslatedCount(int count) override { translated.push_back(count); }
     void BlankPaneLines() override { ++panesBlanked; }
-    void DrawPaneLines(int line, std::string_view source, std::string_view text) override {
-        paneLines.push_back({line, std::string(source), std::string(text)});
+    void DrawSourceLine(int line, std::string_view source) override {
+        paneLines.push_back({line, std::string(source), std::string()});
+    }
+    void DrawTranslationLine(int line, std::string_view text) override {
+        paneLines.back().translated = std::string(text);
+        paneLines.back().line = line;
     }
     void SetProgress(int percent) override { progress.push_back(percent); }
     void ShowRunOffset(std::int64_t pos) override { runs.emplace_back(pos, m_state.m_nRunBytes); }
