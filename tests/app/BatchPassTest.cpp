@@ -57,9 +57,8 @@ TEST_F(BatchPass, TranslatesARunInPlaceAndKeepsABackup) {
     EXPECT_EQ(state.m_nFoundCount, 1u);
     EXPECT_EQ(state.m_nTranslatedCount, 1);
     EXPECT_EQ(display.ratios, std::vector<unsigned>{100});
-    ASSERT_EQ(display.paneLines.size(), 1u);
-    EXPECT_EQ(display.paneLines[0].source, "Open");
-    EXPECT_EQ(display.paneLines[0].translated, kOpenZh);
+    EXPECT_EQ(display.sourceLines, (std::vector<std::pair<int, std::string>>{{0, "Open"}}));
+    EXPECT_EQ(display.translationLines, (std::vector<std::pair<int, std::string>>{{0, kOpenZh}}));
     EXPECT_EQ(display.titles, std::vector<std::string>{" VOKRA v2.1  - [1/1] sample.exe"});
     EXPECT_EQ(display.fileNames, std::vector<std::string>{dir / "sample.exe"});
     EXPECT_EQ(display.running, (std::vector<bool>{true, false}));

@@ -20,22 +20,15 @@ class CRecordingDisplay : public IPassDisplay {
     void DrawTranslatedCount(int count) override { translated.push_back(count); }
     void BlankPaneLines() override { ++panesBlanked; }
     void DrawSourceLine(int line, std::string_view source) override {
-        paneLines.push_back({line, std::string(source), std::string()});
+        sourceLines.emplace_back(line, source);
     }
     void DrawTranslationLine(int line, std::string_view text) override {
-        paneLines.back().translated = std::string(text);
-        paneLines.back().line = line;
+        translationLines.emplace_back(line, text);
     }
     void SetProgress(int percent) override { progress.push_back(percent); }
     void ShowRunOffset(std::int64_t pos) override { runs.emplace_back(pos, m_state.m_nRunBytes); }
     void ShowRatio(unsigned percent) override { ratios.push_back(percent); }
     void SetStatusText(int pane, const char* text) override { status.emplace_back(pane, text); }
-
-    struct PaneLine {
-        int line;
-        std::string source;
-        std::string translated;
-    };
 
     std::vector<std::string> titles;
     std::vector<std::string> fileNames;
@@ -44,7 +37,8 @@ class CRecordingDisplay : public IPassDisplay {
     int panesBlanked = 0;
     std::vector<unsigned> found;
     std::vector<int> translated;
-    std::vector<PaneLine> paneLines;
+    std::vector<std::pair<int, std::string>> sourceLines;       // line and text, as drawn
+    std::vector<std::pair<int, std::string>> translationLines;  // line and bytes, as drawn
     std::vector<int> progress;
     std::vector<std::pair<std::int64_t, int>> runs;  // offset and length of every run found
     std::vector<unsigned> ratios;
