@@ -86,6 +86,10 @@ class CTranslationEngine {
     void TranslateSentence(const char* candidate, int runBytes, bool bPairUnits);
     void TranslateByWords(const char* key, int keyLen, bool bPairUnits);
     void TranslateWord(const char* candidate, int runBytes);
+    // Whether the main-dictionary translators take a run's text at all: it must hold a lower-case
+    // letter (all-capital texts, numbers and symbols stay as they are) and change letter at least
+    // twice over the span the key is judged by, so that a text of one repeated letter stays too.
+    static bool PassesMainGuards(const char* candidate, int runBytes);
     // The manual write-back's lookup in the edited translation text file (case-sensitive).
     void LookupEditedTranslation(const char* candidate, int nCount);
 

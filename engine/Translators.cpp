@@ -51,23 +51,47 @@ int PrintKey(char* key, const char* candidate, int limit) {
 
 }  // namespace
 
+bool CTranslationEngine::PassesMainGuards(const char* candidate, int runBytes) {
+    // The key is "[" followed by the upper-cased characters without their "&"s, and its letter
+    // changes are counted over as many bytes as the run has characters: the "[" and the first
+    // n - 1 characters that stay in the key (the "=" and what follows it are no letters).
+    const int n = runBytes / 2;
+    bool bLower = false;
+    int kept = 0;
+    int changes = 0;
+    unsigned char last = 0;
+    for (int i = 0; i < n; ++i) {
+        auto c = static_cast<unsigned char>(candidate[i]);
+        if (c == '&') {
+            continue;
+        }
+        if (IsLower(c)) {
+            bLower = true;
+            c = static_cast<unsigned char>(c - 'a' + 'A');
+        }
+        if (kept++ < n - 1 && IsUpper(c) && c != last) {
+            ++changes;
+            last = c;
+        }
+    }
+    return bLower && changes >= 2;
+}
+
 int CTranslationEngine::BuildMainKey(const char* candidate, int runBytes, bool* pbSeparator) {
     ClearResult();
     *pbSeparator = false;
 
     const int n = runBytes / 2;
     // "[", the characters, "=" and the terminating zero must fit the key buffer.
-    if (n <= 0 || n > kKeyBufferSize - 3) {
+    if (n <= 0 || n > kKeyBufferSize - 3 || !PassesMainGuards(candidate, runBytes)) {
         return 0;
     }
     int k = 0;
-    bool bLower = false;
     m_szKey[k++] = '[';
     for (int i = 0; i < n; ++i) {
         const auto c = static_cast<unsigned char>(candidate[i]);
         if (IsLower(c)) {
             m_szKey[k++] = static_cast<char>(c - 'a' + 'A');
-            bLower = true;
         } else if (c != '&') {
             m_szKey[k++] = static_cast<char>(c);
             if (c == ' ' || c == ',' || c == '/' || c == '-' || c == '.') {
@@ -77,13 +101,6 @@ int CTranslationEngine::BuildMainKey(const char* candidate, int runBytes, bool* 
     }
     m_szKey[k++] = '=';
     m_szKey[k] = 0;
-
-    // All-capital texts, numbers and symbols are never translated; nor is a text of one
-    // repeated letter. The span starts at the "[" and is as long as the candidate (where "&"s
-    // were dropped it reaches past the key, over bytes that are no letters).
-    if (!bLower || CountLetterChanges(m_szKey, std::min(n, k), false) < 2) {
-        return 0;
-    }
     return k;
 }
 

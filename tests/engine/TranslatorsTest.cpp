@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 
 #include "TestBytes.h"
@@ -66,6 +67,26 @@ TEST_F(Translators, TextsWithoutLowerCaseOrLetterChangesAreRefused) {
     EXPECT_EQ(Sentence("O&k"), kOpenZh);  // "[OK" spans two changes
     EXPECT_EQ(Word("Ok"), "");
     EXPECT_EQ(Word("O&k"), kOpenZh);
+}
+
+// The guards on their own, as a caller that only classifies runs sees them; they must agree with
+// what the translators refuse.
+TEST_F(Translators, GuardsAloneAgreeWithTheTranslators) {
+    for (const char* text : {"Cancel", "CANCEL", "1024", "Ok", "O&k", "Abc", "Aa", "aaaa", "A-b",
+                             "&&x", "x&y", "Ab&", "AB&c", "Save As...", "a b"}) {
+        const bool bPasses = CTranslationEngine::PassesMainGuards(text, Len(text));
+        std::string key;
+        for (const char* c = text; *c != 0; ++c) {
+            if (*c != '&') {
+                key += static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
+            }
+        }
+        engine.m_strMainDict = PreparedDictionary({"[" + key + "=" + kOpenZh});
+        candidate.Set(text);
+        engine.TranslateWord(candidate.sz, Len(text));
+        const bool bLookedUp = engine.m_nResultLen > 0;
+        EXPECT_EQ(bPasses, bLookedUp) << text;
+    }
 }
 
 TEST_F(Translators, TextWithSeparatorsIsTranslatedWordByWord) {
