@@ -42,6 +42,26 @@ inline constexpr char kErrorEndOfFile[] = "試圖存取超過 %1 之檔尾.";
 inline constexpr char kUnnamedFile[] = "未命名檔案";
 inline constexpr char kOutOfMemory[] = "記憶體不足.";
 
+// The settings window.
+inline constexpr char kSettingsLoadingTitle[] = "   讀 取 中 . . .  ";
+inline constexpr char kSettingsNoViewTitle[] = "  設定介面  [無法測試 Direct3D 介面] ";
+inline constexpr char kBackupExtWithSlash[] =
+    "備份檔的副檔名不可含有 / 字元, 仍使用原來的副檔名 %1 .";
+inline constexpr const char* kShadingModes[] = {"線框", "無光平面", "光影塊面", "光影圓滑",
+                                                "光跡圓滑"};
+inline constexpr const char* kTextureFilters[] = {"無",       "單線補插", "單線濾波",
+                                                  "雙線補插", "雙線濾波", "三線補插"};
+inline constexpr char kAboutCaption[] = " 關於 VOKRA";
+inline constexpr char kAboutText[] =
+    "VOKRA v2.1\n\n"
+    "把 Windows 程式檔裡的英文介面文字翻成中文.\n\n"
+    "作者: VOKRA 開發團隊\n"
+    "網址: https://vokra.example.org\n"
+    "信箱: team@vokra.example.org";
+
+// The language-direction window.
+inline constexpr char kLanguageTitle[] = " 繁簡體介面 ";
+
 // The translator identity: a typed character the dictionary code cannot hold. %1 the field's
 // label, %2 the character's place in it, %3 the character.
 inline constexpr char kUncodableCharacter[] =

@@ -105,7 +105,13 @@ CDialogControls::CDialogControls(QDialog& dialog, const DialogTemplate& tmpl)
     for (const ControlTemplate& control : tmpl.controls) {
         QWidget* widget = MakeControl(control, dialog, radios);
         widget->setObjectName(QString::number(control.id));
-        widget->setGeometry(ToPixels(control.x, control.y, control.width, control.height));
+        QRect geometry = ToPixels(control.x, control.y, control.width, control.height);
+        if (control.kind == EControlKind::ComboBox) {
+            // A drop-down list's template height is that of its open list; closed, it is one
+            // line high.
+            geometry.setHeight(widget->sizeHint().height());
+        }
+        widget->setGeometry(geometry);
         widget->setEnabled((control.style & kStyleDisabled) == 0);
         widget->setVisible((control.style & kStyleHidden) == 0);
         m_mapControls[control.id] = widget;

@@ -5,6 +5,7 @@
 
 #include "AppState.h"
 #include "MainDlg.h"
+#include "SettingsDlg.h"
 #include "TranslationEngine.h"
 #include "TranslatorInfoDlg.h"
 
@@ -26,6 +27,10 @@ int CTranslatorApp::InitInstance() {
     CMainDlg::Openers openers;
     openers.askTranslator = [](QWidget* parent) {
         CTranslatorInfoDlg dialog(theState, parent);
+        dialog.exec();
+    };
+    openers.openSettings = [](QWidget* parent) {
+        CSettingsDlg dialog(theState, theEngine, parent);
         dialog.exec();
     };
     CMainDlg dialog(theState, theEngine, std::move(openers));

@@ -1,0 +1,171 @@
+#include "SettingsDlg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+
+#include "AdvancedDlg.h"
+#include "DictionaryFiles.h"
+#include "FailureReport.h"
+#include "LanguageDlg.h"
+#include "ProgramDir.h"
+#include "Texts.h"
+
+namespace {
+
+constexpr int kIdConfirm = 1043;
+constexpr int kIdWhole = 1045;
+constexpr int kIdSingle = 1044;
+constexpr int kIdNotepad = 1061;
+constexpr int kIdPatch = 1063;
+constexpr int kIdPlugIn = 1057;
+constexpr int kIdDelay = 1062;
+constexpr int kIdBackupExt = 1070;
+constexpr int kIdAdvanced = 1049;
+constexpr int kIdLanguage = 1050;
+constexpr int kIdAbout = 1046;
+constexpr int kIdTexture = 1060;
+constexpr int kIdShading = 1059;
+constexpr int kIdSpecial = 1048;
+constexpr int kIdTest = 1047;
+constexpr int kIdViewArea = 1076;
+// The check boxes of the 3D view: dithering first, then perspective and the five lights.
+constexpr int kViewChecks[] = {1051, 1058, 1053, 1052, 1054, 1055, 1056};
+constexpr int kViewGroups[] = {1078, 1077, 1079, 1080};
+
+}  // namespace
+
+CSettingsDlg::CSettingsDlg(AppState& state, CTranslationEngine& engine, QWidget* parent,
+                           ViewStarter startView)
+    : QDialog(parent), m_state(state), m_engine(engine), m_fnStartView(std::move(startView)) {
+    OnInitDialog();
+}
+
+void CSettingsDlg::OnInitDialog() {
+    m_pControls = std::make_unique<CDialogControls>(*this, FindDialogTemplate(129));
+    const CDialogControls& c = *m_pControls;
+    setWindowIcon(QIcon(":/vokra/icon128.xpm"));
+    setWindowTitle(QString::fromUtf8(texts::kSettingsLoadingTitle));
+
+    c.Get<QRadioButton>(m_state.m_bWholeSentence == 1 ? kIdWhole : kIdSingle)->setChecked(true);
+    // A running pass must not have its scanner, dictionary or patch option changed under it.
+    const bool bIdle = m_state.m_bBusy != 1;
+    for (int id : {kIdWhole, kIdSingle, kIdPlugIn, kIdPatch}) {
+        c.Control(id)->setEnabled(bIdle);
+    }
+    c.Control(kIdAdvanced)->setEnabled(bIdle && m_state.m_bPlugInDict == 1);
+    c.Get<QCheckBox>(kIdPlugIn)->setChecked(m_state.m_bPlugInDict == 1);
+    c.Get<QCheckBox>(kIdNotepad)->setChecked(m_state.m_bOpenInNotepad == 1);
+    c.Get<QCheckBox>(kIdPatch)->setChecked(m_state.m_bMakePatch == 1);
+    c.Get<QLineEdit>(kIdBackupExt)->setMaxLength(sizeof m_state.m_szBackupExt - 1);
+    c.Get<QLineEdit>(kIdBackupExt)->setText(QString::fromUtf8(m_state.m_szBackupExt));
+    auto* delay = c.Get<QSlider>(kIdDelay);
+    delay->setRange(0, 10);
+    delay->setValue(m_state.m_nDelay);
+
+    auto* shading = c.Get<QComboBox>(kIdShading);
+    for (const char* mode : texts::kShadingModes) {
+        shading->addItem(QString::fromUtf8(mode));
+    }
+    shading->setCurrentIndex(3);
+    auto* texture = c.Get<QComboBox>(kIdTexture);
+    for (const char* filter : texts::kTextureFilters) {
+        texture->addItem(QString::fromUtf8(filter));
+    }
+    texture->setCurrentIndex(0);
+
+    m_rcView = c.Control(kIdViewArea)->geometry().adjusted(5, 5, -5, -5);
+    c.Control(kIdSpecial)->setEnabled(false);
+    for (int id : {1058, 1053, 1052, 1054, 1055, 1056}) {
+        c.Get<QCheckBox>(id)->setChecked(true);
+    }
+
+    {
+        const CInProgramDir inProgramDir(m_state);
+        if (!m_fnStartView || !m_fnStartView(*this)) {
+            DisableTestView();
+        }
+    }
+
+    connect(c.Get<QPushButton>(kIdConfirm), &QPushButton::clicked, this,
+            [this] { RunUserAction(this, [this] { OnConfirm(); }); });
+    connect(c.Get<QPushButton>(kIdAbout), &QPushButton::clicked, this, [this] { OnAbout(); });
+    connect(c.Get<QPushButton>(kIdAdvanced), &QPushButton::clicked, this,
+            [this] { RunUserAction(this, [this] { OnAdvanced(); }); });
+    connect(c.Get<QPushButton>(kIdLanguage), &QPushButton::clicked, this,
+            [this] { RunUserAction(this, [this] { OnLanguage(); }); });
+    connect(c.Get<QCheckBox>(kIdPlugIn), &QCheckBox::clicked, this,
+            [this] { OnPlugInDictCheck(); });
+}
+
+void CSettingsDlg::DisableTestView() {
+    const CDialogControls& c = *m_pControls;
+    c.Control(kIdTest)->setEnabled(false);
+    for (int id : kViewChecks) {
+        c.Get<QCheckBox>(id)->setChecked(false);
+        c.Control(id)->setEnabled(false);
+    }
+    for (int id : {kIdShading, kIdTexture}) {
+        c.Control(id)->setEnabled(false);
+    }
+    for (int id : kViewGroups) {
+        c.Control(id)->setEnabled(false);
+    }
+    setWindowTitle(QString::fromUtf8(texts::kSettingsNoViewTitle));
+}
+
+void CSettingsDlg::OnPlugInDictCheck() {
+    m_pControls->Control(kIdAdvanced)
+        ->setEnabled(m_pControls->Get<QCheckBox>(kIdPlugIn)->isChecked());
+}
+
+void CSettingsDlg::OnConfirm() {
+    const CDialogControls& c = *m_pControls;
+    m_state.m_bWholeSentence = c.Get<QRadioButton>(kIdWhole)->isChecked() ? 1 : 0;
+    m_state.m_bPlugInDict = c.Get<QCheckBox>(kIdPlugIn)->isChecked() ? 1 : 0;
+    m_state.m_bOpenInNotepad = c.Get<QCheckBox>(kIdNotepad)->isChecked() ? 1 : 0;
+    m_state.m_bMakePatch = c.Get<QCheckBox>(kIdPatch)->isChecked() ? 1 : 0;
+
+    // The extension as typed, up to its buffer. A "/" would put the backup into another folder:
+    // refused, and the window stays open with the previous extension kept.
+    const std::string extension = c.Get<QLineEdit>(kIdBackupExt)->text().toStdString();
+    if (extension.find('/') != std::string::npos) {
+        ShowFailureBox(this, QString::fromUtf8(texts::kBackupExtWithSlash)
+                                 .arg(QString::fromUtf8(m_state.m_szBackupExt)));
+        return;
+    }
+    CopyText(m_state.m_szBackupExt, extension);
+    m_state.m_nDelay = c.Get<QSlider>(kIdDelay)->value();
+
+    m_state.m_pPlugInDictBuf = {};
+    m_state.m_pPlugInDictUpperBuf = {};
+    if (m_state.m_bPlugInDict == 1) {
+        // A missing "user.txt" ends the confirm here, the window open, the buffers empty and the
+        // engine's plug-in text as it was.
+        const CInProgramDir inProgramDir(m_state);
+        LoadPlugInDictionary(m_state, m_engine);
+    }
+    close();
+}
+
+void CSettingsDlg::OnAbout() {
+    QMessageBox::about(this, QString::fromUtf8(texts::kAboutCaption),
+                       QString::fromUtf8(texts::kAboutText));
+}
+
+void CSettingsDlg::OnAdvanced() {
+    CAdvancedDlg dialog(m_state, m_engine, this);
+    dialog.exec();
+    m_state.m_nActiveDialog = 0;
+}
+
+void CSettingsDlg::OnLanguage() {
+    CLanguageDlg dialog(m_state, m_engine, this);
+    dialog.exec();
+    m_state.m_nActiveDialog = 0;
+}

@@ -1,0 +1,298 @@
+// The settings, advanced and language windows as a user drives them, and what they leave in the
+// shared state and the engine.
+#include "SettingsDlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <chrono>
+#include <filesystem>
+
+#include "AdvancedDlg.h"
+#include "BatchPass.h"
+#include "FailureReport.h"
+#include "LanguageDlg.h"
+#include "Startup.h"
+#include "TestBytes.h"
+#include "TestFiles.h"
+#include "Timing.h"
+
+namespace {
+
+// The control of that id in a window.
+template <class T>
+T* Get(const QDialog& dlg, int id) {
+    return dlg.findChild<T*>(QString::number(id));
+}
+
+class OptionWindows : public ::testing::Test {
+  protected:
+    OptionWindows() : cwd(dir.Path()) {
+        ApplyStartupDefaults(state);
+        CopyText(state.m_szProgramDir, dir.Path());
+        SetFailureBoxCapture([this](const QString& text) { boxes << text; });
+    }
+    ~OptionWindows() override { SetFailureBoxCapture(nullptr); }
+
+    // The translation a plug-in lookup of `text` finds, or "".
+    std::string PlugIn(const std::string& text) {
+        Candidate candidate;
+        candidate.Set(text);
+        engine.TranslatePlugIn(candidate.sz, static_cast<int>(2 * text.size()),
+                               state.m_bIgnoreCase == 1);
+        return std::string(engine.m_szResult, static_cast<std::size_t>(engine.m_nResultLen));
+    }
+
+    CTempDir dir;
+    CScopedCurrentDir cwd;
+    AppState state;
+    CTranslationEngine engine;
+    QStringList boxes;
+};
+
+TEST_F(OptionWindows, OptionsAreStoredOnlyByTheConfirm) {
+    auto change = [](CSettingsDlg& dlg) {
+        Get<QRadioButton>(dlg, 1044)->setChecked(true);  // 單句
+        Get<QCheckBox>(dlg, 1061)->setChecked(false);    // 記事本
+        Get<QCheckBox>(dlg, 1063)->setChecked(true);     // Patch 檔
+        Get<QSlider>(dlg, 1062)->setValue(7);
+        Get<QLineEdit>(dlg, 1070)->setText(".old");
+    };
+    for (auto leave : {&QDialog::reject, &QDialog::accept}) {  // Escape, Enter
+        CSettingsDlg dlg(state, engine, nullptr);
+        change(dlg);
+        (dlg.*leave)();
+        EXPECT_EQ(state.m_bWholeSentence, 1);
+        EXPECT_EQ(state.m_bOpenInNotepad, 1);
+        EXPECT_EQ(state.m_nDelay, 0);
+        EXPECT_STREQ(state.m_szBackupExt, ".bak");
+    }
+    {
+        CSettingsDlg dlg(state, engine, nullptr);
+        change(dlg);
+        dlg.close();
+        EXPECT_EQ(state.m_nDelay, 0);
+    }
+    CSettingsDlg dlg(state, engine, nullptr);
+    change(dlg);
+    Get<QPushButton>(dlg, 1043)->click();
+    EXPECT_EQ(state.m_bWholeSentence, 0);
+    EXPECT_EQ(state.m_bOpenInNotepad, 0);
+    EXPECT_EQ(state.m_bMakePatch, 1);
+    EXPECT_EQ(state.m_nDelay, 7);
+    EXPECT_STREQ(state.m_szBackupExt, ".old");
+}
+
+TEST_F(OptionWindows, WithoutItsViewTheWindowSaysSoAndKeepsTheTranslationOptions) {
+    CSettingsDlg dlg(state, engine, nullptr);
+    EXPECT_EQ(dlg.windowTitle(), "  設定介面  [無法測試 Direct3D 介面] ");
+    for (int id : {1047, 1051, 1058, 1053, 1052, 1054, 1055, 1056, 1059, 1060, 1048}) {
+        EXPECT_FALSE(Get<QWidget>(dlg, id)->isEnabled()) << id;
+    }
+    EXPECT_FALSE(Get<QCheckBox>(dlg, 1053)->isChecked());
+    for (int id : {1045, 1044, 1061, 1063, 1057, 1062, 1070, 1050, 1046, 1043}) {
+        EXPECT_TRUE(Get<QWidget>(dlg, id)->isEnabled()) << id;
+    }
+    // "進 階" follows "字典檔" at once, before anything is stored.
+    EXPECT_FALSE(Get<QWidget>(dlg, 1049)->isEnabled());
+    Get<QCheckBox>(dlg, 1057)->click();
+    EXPECT_TRUE(Get<QWidget>(dlg, 1049)->isEnabled());
+    EXPECT_EQ(state.m_bPlugInDict, 0);
+}
+
+AppState* g_pState = nullptr;
+CTranslationEngine* g_pEngine = nullptr;
+bool g_bSettingsSeen = false;
+std::vector<bool> g_steeringEnabled;
+int OpenSettingsOnce() {
+    if (!g_bSettingsSeen && g_pState->m_bStopped == 0) {
+        g_bSettingsSeen = true;
+        CSettingsDlg dlg(*g_pState, *g_pEngine, nullptr);
+        for (int id : {1045, 1044, 1057, 1063, 1049, 1062, 1070, 1061, 1050, 1046}) {
+            g_steeringEnabled.push_back(Get<QWidget>(dlg, id)->isEnabled());
+        }
+        Get<QSlider>(dlg, 1062)->setValue(3);
+        Get<QPushButton>(dlg, 1043)->click();
+    }
+    return 1;
+}
+
+TEST_F(OptionWindows, OpenedDuringAPassTheSteeringOptionsAreLockedAndTheNewDelayApplies) {
+    std::string image;
+    for (int i = 0; i < 12; ++i) {
+        image += Units("Word") + std::string(2, '\0');
+    }
+    WriteFileBytes(dir / "a.exe", image);
+    state.m_astrFiles[0] = dir / "a.exe";
+    state.m_nFileCount = 1;
+    g_pState = &state;
+    g_pEngine = &engine;
+    SetMessagePump(OpenSettingsOnce, 1, 0);
+    CSilentDisplay display;
+    const auto start = std::chrono::steady_clock::now();
+    RunBatch(state, engine, display);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    SetMessagePump(nullptr);
+
+    // 整句, 單句, 字典檔, Patch 檔, 進 階 locked; delay, extension, 記事本, 繁簡體, 關 於 not.
+    EXPECT_EQ(g_steeringEnabled,
+              (std::vector<bool>{false, false, false, false, false, true, true, true, true, true}));
+    EXPECT_EQ(state.m_nDelay, 3);
+    // The twelve runs after the change wait 9 ms each.
+    EXPECT_GE(elapsed, std::chrono::milliseconds(12 * 9));
+}
+
+TEST_F(OptionWindows, MissingUserDictionaryEndsTheConfirmWithTheWindowOpen) {
+    engine.m_strPlugInDict = PreparedDictionary({"[OLD=" + kOpenZh});
+    state.m_pPlugInDictBuf = {1, 2, 3};
+    CSettingsDlg dlg(state, engine, nullptr);
+    dlg.show();
+    Get<QCheckBox>(dlg, 1057)->setChecked(true);
+    Get<QCheckBox>(dlg, 1061)->setChecked(false);
+    Get<QSlider>(dlg, 1062)->setValue(4);
+    Get<QPushButton>(dlg, 1043)->click();
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(boxes, QStringList{"沒有找到 user.txt ."});
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(state.m_bPlugInDict, 1);
+    EXPECT_EQ(state.m_bOpenInNotepad, 0);
+    EXPECT_EQ(state.m_nDelay, 4);
+    EXPECT_TRUE(state.m_pPlugInDictBuf.empty());
+    EXPECT_TRUE(state.m_pPlugInDictUpperBuf.empty());
+    EXPECT_EQ(engine.m_strPlugInDict.Text(), PreparedDictionary({"[OLD=" + kOpenZh}));
+}
+
+TEST_F(OptionWindows, BackupExtensionKeepsWhatWasTypedAndRefusesAFolder) {
+    auto confirm = [&](const QString& extension) {
+        CSettingsDlg dlg(state, engine, nullptr);
+        dlg.show();
+        Get<QLineEdit>(dlg, 1070)->setText(extension);
+        Get<QPushButton>(dlg, 1043)->click();
+        QCoreApplication::processEvents();
+        return dlg.isVisible();
+    };
+    EXPECT_FALSE(confirm(".backup1"));
+    EXPECT_STREQ(state.m_szBackupExt, ".backup1");
+    EXPECT_FALSE(confirm(""));
+    EXPECT_STREQ(state.m_szBackupExt, "");
+    EXPECT_FALSE(confirm(".orig"));  // an empty extension does not lock the option
+    EXPECT_STREQ(state.m_szBackupExt, ".orig");
+    EXPECT_TRUE(confirm("x/../y"));
+    EXPECT_STREQ(state.m_szBackupExt, ".orig");
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].contains(".orig"));
+}
+
+TEST_F(OptionWindows, PlugInKeysInMixedCaseFollowTheCaseOption) {
+    WriteFileBytes(dir / "user.txt", "[Open Sesame=" + kOpenZh + "\r\n");
+    {
+        CSettingsDlg dlg(state, engine, nullptr);
+        Get<QCheckBox>(dlg, 1057)->setChecked(true);
+        Get<QPushButton>(dlg, 1043)->click();
+    }
+    EXPECT_EQ(PlugIn("open sesame"), kOpenZh);  // "不分" on: any case
+    {
+        CAdvancedDlg dlg(state, engine, nullptr);
+        Get<QCheckBox>(dlg, 1085)->setChecked(false);
+        Get<QPushButton>(dlg, 1107)->click();
+    }
+    EXPECT_EQ(PlugIn("open sesame"), "");
+    EXPECT_EQ(PlugIn("Open Sesame"), kOpenZh);
+    // A later settings confirm reloads "user.txt" and keeps to the case option.
+    {
+        CSettingsDlg dlg(state, engine, nullptr);
+        Get<QPushButton>(dlg, 1043)->click();
+    }
+    EXPECT_EQ(PlugIn("open sesame"), "");
+    EXPECT_EQ(PlugIn("Open Sesame"), kOpenZh);
+}
+
+TEST_F(OptionWindows, ClearAllThenConfirmLeavesOnlyHashAndAmpersand) {
+    CAdvancedDlg dlg(state, engine, nullptr);
+    Get<QPushButton>(dlg, 1120)->click();
+    Get<QPushButton>(dlg, 1107)->click();
+    for (unsigned char filter : state.m_abCharFilter) {
+        EXPECT_EQ(filter, 0);
+    }
+    const std::string image = Units("#&a") + std::string(2, '\0');
+    Candidate candidate;
+    const auto end = CTranslationEngine::ScanFilteredRun(
+        reinterpret_cast<const unsigned char*>(image.data()),
+        static_cast<std::int64_t>(image.size()), 0, candidate.sz, state.m_abCharFilter);
+    EXPECT_EQ(end, 4);
+    EXPECT_STREQ(candidate.sz, "#&");
+    // Confirming before any "user.txt" was loaded leaves an empty plug-in text.
+    EXPECT_TRUE(engine.m_strPlugInDict.Empty());
+}
+
+TEST_F(OptionWindows, CharacterBoxesStoreOnEveryClickButTheButtonsOnlyTick) {
+    state.m_abCharFilter[20] = 1;  // "=": its box is never ticked
+    {
+        CAdvancedDlg dlg(state, engine, nullptr);
+        EXPECT_FALSE(Get<QCheckBox>(dlg, 1071)->isChecked());
+        EXPECT_FALSE(Get<QCheckBox>(dlg, 1071)->isEnabled());
+        Get<QCheckBox>(dlg, 1115)->click();  // "! 字元" off
+        Get<QPushButton>(dlg, 1108)->click();
+    }
+    EXPECT_EQ(state.m_abCharFilter[4], 0);
+    EXPECT_EQ(state.m_abCharFilter[20], 0);
+    {
+        CAdvancedDlg dlg(state, engine, nullptr);
+        Get<QPushButton>(dlg, 1119)->click();  // 預設值, then 取  消
+        Get<QCheckBox>(dlg, 1084)->setChecked(false);
+        Get<QPushButton>(dlg, 1108)->click();
+    }
+    EXPECT_EQ(state.m_abCharFilter[4], 0);
+    EXPECT_EQ(state.m_bAlsoDefaultDict, 1);
+}
+
+TEST_F(OptionWindows, LanguageConfirmLoadsTheDirectionsDictionaryEveryTime) {
+    WriteFileBytes(dir / "message.txt", "[OPEN=" + kOpenZh + "\r\n");
+    WriteFileBytes(dir / "message1.txt", "[OPEN=" + kFileZh + "\r\n");
+    auto confirm = [&](int radio) {
+        CLanguageDlg dlg(state, engine, nullptr);
+        dlg.show();
+        Get<QRadioButton>(dlg, radio)->setChecked(true);
+        Get<QPushButton>(dlg, 1128)->click();
+        QCoreApplication::processEvents();
+        return dlg.isVisible();
+    };
+    EXPECT_FALSE(confirm(1127));
+    EXPECT_EQ(state.m_bToSimplified, 1);
+    EXPECT_EQ(state.m_bToTraditional, 0);
+    EXPECT_EQ(engine.m_strMainDict.Text(), "[OPEN=" + kFileZh + "]}");
+
+    // Confirming again reloads the file from disk.
+    WriteFileBytes(dir / "message1.txt", "[OPEN=" + kSaveZh + "\r\n");
+    EXPECT_FALSE(confirm(1127));
+    EXPECT_EQ(engine.m_strMainDict.Text(), "[OPEN=" + kSaveZh + "]}");
+
+    // A missing file: the choice is taken, the dictionary kept, the window stays.
+    std::filesystem::remove(dir / "message.txt");
+    EXPECT_TRUE(confirm(1126));
+    EXPECT_EQ(boxes, QStringList{"沒有找到 message.txt ."});
+    EXPECT_EQ(state.m_bToTraditional, 1);
+    EXPECT_EQ(engine.m_strMainDict.Text(), "[OPEN=" + kSaveZh + "]}");
+    EXPECT_TRUE(state.m_pMainDictBuf.empty());
+}
+
+TEST_F(OptionWindows, LanguageWindowOffersOnlyTheTwoEnglishDirections) {
+    state.m_bToTraditional = 1;  // as the start-up leaves it
+    CLanguageDlg dlg(state, engine, nullptr);
+    EXPECT_EQ(dlg.windowTitle(), " 繁簡體介面 ");
+    EXPECT_TRUE(Get<QRadioButton>(dlg, 1126)->isChecked());
+    EXPECT_FALSE(Get<QWidget>(dlg, 1046)->isEnabled());
+    EXPECT_FALSE(Get<QWidget>(dlg, 1047)->isEnabled());
+    Get<QRadioButton>(dlg, 1127)->setChecked(true);
+    Get<QPushButton>(dlg, 1129)->click();  // 取 消
+    EXPECT_EQ(state.m_bToTraditional, 1);
+    EXPECT_EQ(state.m_bToSimplified, 0);
+}
+
+}  // namespace
