@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "ProgressMarker.h"
+
 class IPassDisplay {
   public:
     virtual ~IPassDisplay() = default;
@@ -31,6 +33,8 @@ class IPassDisplay {
     virtual void ShowRatio(unsigned percent) = 0;
     // Any status pane's text (pane 4 holds the state of the pass).
     virtual void SetStatusText(int pane, const char* text) = 0;
+    // Starts the marker that moves across status pane 1 while a manual pass runs.
+    virtual void StartMarker(EMarker) {}
 };
 
 // Shows nothing: for passes run where nobody watches, and a base for displays that show little.

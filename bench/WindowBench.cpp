@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
     static std::atomic<bool> bWalking{false};
     SetMessagePump([] {
         bWalking = true;
-        return CMainDlg::PumpWindowEvents();
+        return CPassView::PumpEvents();
     });
     std::vector<double> stopLatency;
     for (int i = 0; i < runs; ++i) {

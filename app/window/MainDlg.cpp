@@ -42,13 +42,6 @@ constexpr int kIdProgress = 1039;
 constexpr int kNonClientLeft = 3;
 constexpr int kNonClientTop = 22;
 
-const QColor kBlueOutline(0, 0, 200);
-const QColor kRedOutline(255, 0, 0);
-const QColor kWhite(255, 255, 255);
-
-CMainDlg* g_pPumpWindow = nullptr;
-constexpr std::uint32_t kFlushIntervalMs = 40;
-
 // The file filter of Load in Qt's form: "label (patterns)" entries separated by ";;", every
 // pattern matching without regard to case (*.EXE also takes app.exe and App.Exe).
 QString LoadFilter() {
@@ -73,12 +66,6 @@ QStringList ChooseProgramFiles(QWidget* parent) {
                                          QFileDialog::HideNameFilterDetails);
 }
 
-std::string Format(const char* format, long long number) {
-    char text[256];
-    std::snprintf(text, sizeof text, format, number);
-    return text;
-}
-
 }  // namespace
 
 CDrawingResources& SharedDrawing() {
@@ -87,34 +74,13 @@ CDrawingResources& SharedDrawing() {
 }
 
 CMainDlg::CMainDlg(AppState& state, CTranslationEngine& engine, Openers openers)
-    : m_state(state), m_engine(engine), m_openers(std::move(openers)) {
-    g_pPumpWindow = this;
-    SetMessagePump(&CMainDlg::PumpWindowEvents);
-}
+    : m_state(state), m_engine(engine), m_openers(std::move(openers)) {}
 
-CMainDlg::~CMainDlg() {
-    if (g_pPumpWindow == this) {
-        g_pPumpWindow = nullptr;
-        SetMessagePump(nullptr);
-    }
-}
+CMainDlg::~CMainDlg() = default;
 
 int CMainDlg::DoModal() {
     OnInitDialog();
     return exec();
-}
-
-int CMainDlg::PumpWindowEvents() {
-    // Events every time, for a quick Stop; the counters and panes 25 times a second, which is
-    // as often as anyone can read them and keeps painting from slowing the pass.
-    static std::uint32_t lastFlush = 0;
-    const std::uint32_t now = GetTickCount();
-    if (g_pPumpWindow != nullptr && now - lastFlush >= kFlushIntervalMs) {
-        lastFlush = now;
-        g_pPumpWindow->FlushDisplay();
-    }
-    QCoreApplication::processEvents();
-    return 1;
 }
 
 void CMainDlg::OnInitDialog() {
@@ -171,6 +137,12 @@ void CMainDlg::InitWindow() {
     m_rcSource = outer(kIdSource);
     m_rcTranslated = outer(kIdTranslation);
 
+    m_pView =
+        std::make_unique<CPassView>(*this, *m_statusBar, *m_pProgress,
+                                    CPassLayout{m_rcFileName, m_rcFoundCount, m_rcTranslatedCount,
+                                                m_rcSource, m_rcTranslated, 4},
+                                    [this](bool bRunning) { ShowRunning(bRunning); });
+
     EnableButton(kIdStart, false);
     EnableButton(kIdStop, false);
 }
@@ -219,11 +191,11 @@ void CMainDlg::OnLoad() {
     std::snprintf(title, sizeof title, texts::kMainTitleLoaded, m_state.m_nFileCount,
                   m_state.m_szFname, m_state.m_szExt);
     setWindowTitle(QString::fromUtf8(title));
-    DrawFileName(first);
-    EraseCounters();
-    BlankPaneLines();
-    SetProgress(0);
-    FlushDisplay();
+    m_pView->DrawFileName(first);
+    m_pView->EraseCounters();
+    m_pView->BlankPaneLines();
+    m_pView->SetProgress(0);
+    m_pView->Flush();
     EnableButton(kIdStart, true);
 }
 
@@ -231,15 +203,15 @@ void CMainDlg::OnStart() {
     // The pass runs here, inside the handler; it keeps the window alive through the message
     // pump, where Stop and Settings are handled. A file error ends it (RunUserAction reports it).
     struct FlushAtEnd {
-        CMainDlg* dlg;
-        ~FlushAtEnd() { dlg->FlushDisplay(); }
-    } flush{this};
-    RunBatch(m_state, m_engine, *this);
+        CPassView& view;
+        ~FlushAtEnd() { view.Flush(); }
+    } flush{*m_pView};
+    RunBatch(m_state, m_engine, *m_pView);
 }
 
 void CMainDlg::OnStop() {
-    StopBatch(m_state, *this);
-    FlushDisplay();
+    StopBatch(m_state, *m_pView);
+    m_pView->Flush();
 }
 
 void CMainDlg::OnExit() {
@@ -278,17 +250,6 @@ void CMainDlg::reject() {
     }
 }
 
-// --- What a pass shows: noted here, put on the screen by FlushDisplay. ---
-
-void CMainDlg::SetTitle(const std::string& title) {
-    setWindowTitle(QString::fromUtf8(title));
-}
-
-void CMainDlg::DrawFileName(const std::string& path) {
-    m_shown.fileName = FromFileName(path);
-    m_shown.bDirty = true;
-}
-
 void CMainDlg::ShowRunning(bool bRunning) {
     for (int id : {kIdLoad, kIdStart, kIdExit, kIdManual}) {
         EnableButton(id, !bRunning);
@@ -296,136 +257,10 @@ void CMainDlg::ShowRunning(bool bRunning) {
     EnableButton(kIdStop, bRunning);
 }
 
-void CMainDlg::EraseCounters() {
-    m_shown.bFound = false;
-    m_shown.bTranslated = false;
-    m_shown.bDirty = true;
-}
-
-void CMainDlg::DrawFoundCount(unsigned count) {
-    m_shown.bFound = true;
-    m_shown.found = count;
-    m_shown.bDirty = true;
-}
-
-void CMainDlg::DrawTranslatedCount(int count) {
-    m_shown.bTranslated = true;
-    m_shown.translated = count;
-    m_shown.bDirty = true;
-}
-
-void CMainDlg::BlankPaneLines() {
-    for (int k = 0; k < 4; ++k) {
-        m_shown.source[static_cast<std::size_t>(k)].clear();
-        m_shown.translation[static_cast<std::size_t>(k)].clear();
-    }
-    m_shown.bDirty = true;
-}
-
-// No more is kept than a pane line can show: 60 and 40 characters' room.
-void CMainDlg::DrawSourceLine(int line, std::string_view source) {
-    m_shown.source[static_cast<std::size_t>(line & 3)].assign(source.substr(0, 64));
-    m_shown.bDirty = true;
-}
-
-void CMainDlg::DrawTranslationLine(int line, std::string_view translation) {
-    m_shown.translation[static_cast<std::size_t>(line & 3)].assign(translation.substr(0, 128));
-    m_shown.bDirty = true;
-}
-
-void CMainDlg::SetProgress(int percent) {
-    m_shown.progress = percent;
-    m_shown.bDirty = true;
-}
-
-void CMainDlg::ShowRunOffset(std::int64_t pos) {
-    m_shown.bOffset = true;
-    m_shown.offset = pos;
-    m_shown.bDirty = true;
-}
-
-void CMainDlg::ShowRatio(unsigned percent) {
-    m_shown.bRatio = true;
-    m_shown.ratio = percent;
-    m_shown.bDirty = true;
-}
-
-void CMainDlg::SetStatusText(int pane, const char* text) {
-    if (pane == 4) {
-        m_shown.state = text;
-        m_shown.bDirty = true;
-    } else if (m_statusBar != nullptr) {
-        m_statusBar->SetText(pane, QString::fromUtf8(text));
-    }
-}
-
-void CMainDlg::FlushDisplay() {
-    if (!m_shown.bDirty || m_pControls == nullptr) {
-        return;
-    }
-    m_shown.bDirty = false;
-    m_pProgress->setValue(m_shown.progress);
-    if (m_shown.bOffset) {
-        m_statusBar->SetText(2, QString::fromUtf8(Format(texts::kPaneOffset, m_shown.offset)));
-    }
-    if (m_shown.bRatio) {
-        m_statusBar->SetText(3, QString::fromUtf8(Format(texts::kPaneRatio, m_shown.ratio)));
-    }
-    if (m_shown.state != nullptr) {
-        m_statusBar->SetText(4, QString::fromUtf8(m_shown.state));
-    }
-    update();
-}
-
-QString CMainDlg::ShownCounter(int id) const {
-    if (id == kIdFound) {
-        return m_shown.bFound ? QString::number(m_shown.found) : QString();
-    }
-    return m_shown.bTranslated ? QString::number(m_shown.translated) : QString();
-}
-
-QString CMainDlg::ShownPaneLine(int id, int line) const {
-    const auto k = static_cast<std::size_t>(line);
-    return id == kIdSource ? QString::fromLatin1(m_shown.source[k].data(),
-                                                 static_cast<qsizetype>(m_shown.source[k].size()))
-                           : FromDictionaryCode(m_shown.translation[k]);
-}
-
 void CMainDlg::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
-    if (m_pControls == nullptr) {
-        return;
-    }
-    const CDrawingResources& drawing = SharedDrawing();
-    QPainter painter(this);
-    painter.setFont(drawing.m_pUiFont);
-    const int fh = drawing.m_nFontHeight;
-
-    if (!m_shown.fileName.isEmpty()) {
-        DrawOutlinedText(painter, m_shown.fileName,
-                         QRect(QPoint(m_rcFileName.left() + 1, m_rcFileName.top() - 8),
-                               m_rcFileName.bottomRight()),
-                         kBlueOutline, kWhite, fh, drawing.m_crPanel);
-    }
-    auto drawCounter = [&](const QRect& box, const QString& text) {
-        if (!text.isEmpty()) {
-            DrawOutlinedText(painter, text,
-                             QRect(QPoint(box.left() + 1, box.top() - 9), box.bottomRight()),
-                             kRedOutline, kWhite, fh, drawing.m_crPanel);
-        }
-    };
-    drawCounter(m_rcFoundCount, ShownCounter(kIdFound));
-    drawCounter(m_rcTranslatedCount, ShownCounter(kIdTranslated));
-
-    const QColor text = palette().color(QPalette::WindowText);
-    for (int k = 0; k < 4; ++k) {
-        auto lineRect = [&](const QRect& pane) {
-            const int top = pane.top() + k * drawing.m_nLineStep;
-            return QRect(QPoint(pane.left() + fh, top), QPoint(pane.right() - fh, top + fh));
-        };
-        DrawPlainLine(painter, ShownPaneLine(kIdSource, k), lineRect(m_rcSource), text,
-                      drawing.m_crPanel);
-        DrawPlainLine(painter, ShownPaneLine(kIdTranslation, k), lineRect(m_rcTranslated), text,
-                      drawing.m_crPanel);
+    if (m_pView) {
+        QPainter painter(this);
+        m_pView->Paint(painter);
     }
 }

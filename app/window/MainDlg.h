@@ -13,11 +13,11 @@
 
 #include "AppState.h"
 #include "DialogBuilder.h"
-#include "PassDisplay.h"
+#include "PassView.h"
 #include "StatusBar.h"
 #include "TranslationEngine.h"
 
-class CMainDlg : public QDialog, public IPassDisplay {
+class CMainDlg : public QDialog {
   public:
     // The windows the main window opens but that belong to other parts of the program.
     struct Openers {
@@ -45,33 +45,8 @@ class CMainDlg : public QDialog, public IPassDisplay {
 
     const CDialogControls& Controls() const { return *m_pControls; }
     const CStatusBar& StatusBar() const { return *m_statusBar; }
-    // What the file-name box, the counters and line k of the two panes show.
-    QString ShownFileName() const { return m_shown.fileName; }
-    QString ShownCounter(int id) const;
-    QString ShownPaneLine(int id, int line) const;
-
-    // The window's message pump, installed while it exists: shows what the pass noted, then
-    // handles the window's pending events.
-    static int PumpWindowEvents();
-
-    // Puts what a pass has shown since the last time on the screen. The pass itself only notes
-    // it, so that the window costs the engine nothing; the message pump calls this.
-    void FlushDisplay();
-
-    // --- What a pass shows ---
-    void SetTitle(const std::string& title) override;
-    void DrawFileName(const std::string& path) override;
-    void ShowRunning(bool bRunning) override;
-    void EraseCounters() override;
-    void DrawFoundCount(unsigned count) override;
-    void DrawTranslatedCount(int count) override;
-    void BlankPaneLines() override;
-    void DrawSourceLine(int line, std::string_view source) override;
-    void DrawTranslationLine(int line, std::string_view translation) override;
-    void SetProgress(int percent) override;
-    void ShowRunOffset(std::int64_t pos) override;
-    void ShowRatio(unsigned percent) override;
-    void SetStatusText(int pane, const char* text) override;
+    // What the batch run shows in this window.
+    const CPassView& View() const { return *m_pView; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -82,6 +57,7 @@ class CMainDlg : public QDialog, public IPassDisplay {
     void InitWindow();
     void ConnectButtons();
     void EnableButton(int id, bool bEnabled);
+    void ShowRunning(bool bRunning);
 
     AppState& m_state;
     CTranslationEngine& m_engine;
@@ -94,23 +70,5 @@ class CMainDlg : public QDialog, public IPassDisplay {
     QPixmap m_bmpLogo;
     QProgressBar* m_pProgress = nullptr;
     QRect m_rcFileName, m_rcFoundCount, m_rcTranslatedCount, m_rcSource, m_rcTranslated;
-
-    // What the window shows, as the pass and the handlers left it; painted again on every
-    // repaint, so that covering the window loses nothing.
-    struct Shown {
-        QString fileName;
-        bool bFound = false;
-        unsigned found = 0;
-        bool bTranslated = false;
-        int translated = 0;
-        std::array<std::string, 4> source;
-        std::array<std::string, 4> translation;
-        int progress = 0;
-        bool bOffset = false;
-        std::int64_t offset = 0;
-        bool bRatio = false;
-        unsigned ratio = 0;
-        const char* state = nullptr;
-        bool bDirty = false;
-    } m_shown;
+    std::unique_ptr<CPassView> m_pView;
 };

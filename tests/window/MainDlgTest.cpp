@@ -100,7 +100,7 @@ TEST_F(MainWindow, LoadShowsTheFirstFileAndEnablesStart) {
     Choose({"one.exe", "two.dll", "three.ocx"});
     Click(*dlg, kLoad);
     EXPECT_EQ(dlg->windowTitle(), " VOKRA v2.1  - [1/3] one.exe ");
-    EXPECT_EQ(dlg->ShownFileName().toStdString(), dir / "files/one.exe");
+    EXPECT_EQ(dlg->View().ShownFileName().toStdString(), dir / "files/one.exe");
     EXPECT_TRUE(Enabled(*dlg, kStart));
     EXPECT_EQ(state.m_nFileCount, 3);
     // Backups will land beside the chosen files.
@@ -146,9 +146,9 @@ TEST_F(MainWindow, StopInsideTheSecondOfThreeFilesAbandonsOnlyThatFile) {
     // After the run: idle, the last file's state on show, and the window can close again.
     EXPECT_EQ(Buttons(*dlg), (std::vector<bool>{true, true, true, true, false, true}));
     EXPECT_EQ(dlg->StatusBar().Text(4), "狀況: 完成   ");
-    EXPECT_EQ(dlg->ShownCounter(1072), "1");
-    EXPECT_EQ(dlg->ShownPaneLine(1074, 0), "Open");
-    EXPECT_EQ(dlg->ShownPaneLine(1075, 0), "開啟");
+    EXPECT_EQ(dlg->View().ShownFoundCount(), "1");
+    EXPECT_EQ(dlg->View().ShownSourceLine(0), "Open");
+    EXPECT_EQ(dlg->View().ShownTranslationLine(0), "開啟");
     EXPECT_EQ(dlg->windowTitle(), " VOKRA v2.1  - [3/3] three.exe");
     EXPECT_TRUE(dlg->close());
 }
