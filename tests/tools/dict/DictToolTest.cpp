@@ -1,0 +1,90 @@
+// vokra-dict as dictionary authors run it: messages, exit statuses, what it writes and when.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "TestBytes.h"
+#include "TestFiles.h"
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class DictTool : public ::testing::Test {
+  protected:
+    Outcome Run(const std::string& args) {
+        const std::string out = dir / "stdout";
+        const std::string err = dir / "stderr";
+        const std::string command = "cd '" + dir.Path() + "' && '" VOKRA_DICT "' " + args + " >'" +
+                                    out + "' 2>'" + err + "'";
+        const int raw = std::system(command.c_str());
+        Outcome outcome;
+        outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        outcome.out = ReadFileBytes(out);
+        outcome.err = ReadFileBytes(err);
+        return outcome;
+    }
+
+    CTempDir dir;
+};
+
+TEST_F(DictTool, CleanSourceIsWrittenAndExitsZero) {
+    WriteFileBytes(dir / "words.txt", "// words\nFILE=檔案\n");
+    Outcome r = Run("-o message.txt words.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(ReadFileBytes(dir / "message.txt"), "// words\r\n[FILE=" + kFileZh + "\r\n");
+
+    // Without -o to standard output; with --check nowhere.
+    r = Run("words.txt");
+    EXPECT_EQ(r.out, "// words\r\n[FILE=" + kFileZh + "\r\n");
+    r = Run("--check words.txt");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+}
+
+TEST_F(DictTool, ProblemsAreReportedAsFileLineAndNothingIsWritten) {
+    WriteFileBytes(dir / "words.txt", "FILE=檔案\nOpen=開啟\nFILE=檔\n");
+    const Outcome r = Run("-o message.txt words.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "words.txt:2: lower-case key: a main dictionary is searched with upper-case keys "
+              "only, so this entry is never found\n"
+              "words.txt:3: duplicate key FILE: the entry on line 1 is found first, this one "
+              "never\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "message.txt"));
+}
+
+TEST_F(DictTool, PlugInKeysKeepTheirCase) {
+    WriteFileBytes(dir / "phrases.txt", "Open File=開啟檔案\n");
+    EXPECT_EQ(Run("words.txt").status, 2);
+    EXPECT_EQ(Run("phrases.txt").status, 1);
+    const Outcome r = Run("--plug-in phrases.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "[Open File=" + kOpenZh + kFileZh + "\r\n");
+}
+
+TEST_F(DictTool, DecodingWritesWhatItReadsEvenWithProblems) {
+    WriteFileBytes(dir / "message.txt", "[FILE=" + kFileZh + "\r\n[FILE=" + kOpenZh + "\r\n");
+    const Outcome r = Run("-d -o words.txt message.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("message.txt:2: duplicate key FILE"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFileBytes(dir / "words.txt"), "FILE=檔案\nFILE=開啟\n");
+}
+
+TEST_F(DictTool, UnreadableInputAndBadUsageExitTwo) {
+    EXPECT_EQ(Run("missing.txt").status, 2);
+    EXPECT_EQ(Run("").status, 2);
+    EXPECT_EQ(Run("--no-such-option x").status, 2);
+    EXPECT_EQ(Run("--help").status, 0);
+}
+
+}  // namespace

@@ -1,0 +1,125 @@
+// vokra-dict: dictionary sources in UTF-8 to the dictionary files VOKRA reads, and back, with
+// every line checked.
+#include <getopt.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "DictSource.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: vokra-dict [OPTION]... FILE\n"
+    "Converts a dictionary source (UTF-8, one KEY=TRANSLATION entry or // comment per line)\n"
+    "into a dictionary file as VOKRA reads it (BIG5 with VOKRA's extension codes, lines\n"
+    "[KEY=TRANSLATION ended by CR LF), checking every line. Each problem is reported as\n"
+    "FILE:LINE: message, and then nothing is written.\n"
+    "\n"
+    "  -p, --plug-in      a plug-in dictionary (user.txt): keys are whole texts as a program\n"
+    "                     holds them and keep their letter case (default: a main dictionary,\n"
+    "                     message.txt or message1.txt, of upper-case single words)\n"
+    "  -d, --decode       the other way: a dictionary file to its UTF-8 source, with the same\n"
+    "                     checks; written even when problems are found\n"
+    "  -c, --check        check only, write nothing\n"
+    "  -o, --output FILE  write to FILE (default: standard output)\n"
+    "  -h, --help         show this help\n"
+    "\n"
+    "Exit status: 0 no problems, 1 problems found, 2 a file could not be read or written.\n";
+
+struct Options {
+    EDictionaryKind kind = EDictionaryKind::Main;
+    bool bDecode = false;
+    bool bCheckOnly = false;
+    std::string input;
+    std::string output;
+};
+
+bool ReadFile(const std::string& path, std::string& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+bool WriteOutput(const std::string& path, const std::string& bytes) {
+    if (path.empty()) {
+        return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() &&
+               std::fflush(stdout) == 0;
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return static_cast<bool>(out);
+}
+
+// Returns -1 to go on, or the exit status.
+int ParseOptions(int argc, char** argv, Options& options) {
+    static const option kLong[] = {
+        {"plug-in", no_argument, nullptr, 'p'}, {"decode", no_argument, nullptr, 'd'},
+        {"check", no_argument, nullptr, 'c'},   {"output", required_argument, nullptr, 'o'},
+        {"help", no_argument, nullptr, 'h'},    {nullptr, 0, nullptr, 0},
+    };
+    int c = 0;
+    while ((c = getopt_long(argc, argv, "pdco:h", kLong, nullptr)) != -1) {
+        switch (c) {
+            case 'p':
+                options.kind = EDictionaryKind::PlugIn;
+                break;
+            case 'd':
+                options.bDecode = true;
+                break;
+            case 'c':
+                options.bCheckOnly = true;
+                break;
+            case 'o':
+                options.output = optarg;
+                break;
+            case 'h':
+                std::fputs(kUsage, stdout);
+                return 0;
+            default:
+                std::fputs(kUsage, stderr);
+                return 2;
+        }
+    }
+    if (optind + 1 != argc) {
+        std::fputs("vokra-dict: exactly one FILE is needed\n", stderr);
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    options.input = argv[optind];
+    return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (const int status = ParseOptions(argc, argv, options); status >= 0) {
+        return status;
+    }
+    std::string input;
+    if (!ReadFile(options.input, input)) {
+        std::fprintf(stderr, "vokra-dict: cannot read %s\n", options.input.c_str());
+        return 2;
+    }
+    const DictConversion result = options.bDecode ? DecodeDictionaryFile(input, options.kind)
+                                                  : EncodeDictionarySource(input, options.kind);
+    for (const DictProblem& problem : result.problems) {
+        std::fprintf(stderr, "%s:%d: %s\n", options.input.c_str(), problem.nLine,
+                     problem.strText.c_str());
+    }
+    const bool clean = result.problems.empty();
+    if (!options.bCheckOnly && (clean || options.bDecode) &&
+        !WriteOutput(options.output, result.strOutput)) {
+        std::fprintf(stderr, "vokra-dict: cannot write %s\n",
+                     options.output.empty() ? "the output" : options.output.c_str());
+        return 2;
+    }
+    return clean ? 0 : 1;
+}
