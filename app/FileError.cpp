@@ -100,7 +100,9 @@ EFileErrorCause CauseFromErrno(int error) {
         case EDEADLK:
             return EFileErrorCause::LockViolation;
         case ENOSPC:
+#ifdef EDQUOT  // Windows has no disk quotas of this kind
         case EDQUOT:
+#endif
             return EFileErrorCause::DiskFull;
         default:
             return EFileErrorCause::Generic;

@@ -29,6 +29,7 @@ class CRecordingDisplay : public IPassDisplay {
     void ShowRunOffset(std::int64_t pos) override { runs.emplace_back(pos, m_state.m_nRunBytes); }
     void ShowRatio(unsigned percent) override { ratios.push_back(percent); }
     void SetStatusText(int pane, const char* text) override { status.emplace_back(pane, text); }
+    void StartMarker(EMarker kind) override { markers.push_back(kind); }
 
     std::vector<std::string> titles;
     std::vector<std::string> fileNames;
@@ -43,6 +44,7 @@ class CRecordingDisplay : public IPassDisplay {
     std::vector<std::pair<std::int64_t, int>> runs;  // offset and length of every run found
     std::vector<unsigned> ratios;
     std::vector<std::pair<int, std::string>> status;
+    std::vector<EMarker> markers;
 
   private:
     const AppState& m_state;
