@@ -153,6 +153,7 @@ void CTranslationEngine::TranslateByWords(const char* key, int keyLen, bool bPai
     };
 
     bool bFits = true;
+    bool bAnyTranslated = false;
     int q = 1;  // past the "["
     while (bFits && q <= keyLen) {
         int w = 0;
@@ -171,7 +172,9 @@ void CTranslationEngine::TranslateByWords(const char* key, int keyLen, bool bPai
         m_szWordKey[w] = 0;
         if (LookupEntryInto(m_strMainDict, m_szWordKey, kEntryWindow, m_szWordResult,
                             m_nWordResultExtent)) {
-            bFits = AppendResult(m_szWordResult, static_cast<int>(std::strlen(m_szWordResult)));
+            const int length = static_cast<int>(std::strlen(m_szWordResult));
+            bFits = AppendResult(m_szWordResult, length);
+            bAnyTranslated = bAnyTranslated || length > 0;
             ++q;  // the blank, comma or "=" after a translated word is dropped
         } else {
             // An untranslated word stays in upper case; the character after it is kept.
@@ -180,8 +183,9 @@ void CTranslationEngine::TranslateByWords(const char* key, int keyLen, bool bPai
             }
         }
     }
-    if (!bFits) {
-        // A translation cut at the buffer's end would be written as if whole: none at all.
+    // A translation cut at the buffer's end would be written as if whole, and a text none of
+    // whose words has a translation would only come out in capitals: no translation for either.
+    if (!bFits || !bAnyTranslated) {
         ClearResult();
     }
 }

@@ -104,8 +104,9 @@ TEST_F(Translators, TextWithSeparatorsIsTranslatedWordByWord) {
 }
 
 TEST_F(Translators, NoWholePhraseLookupWhenTheTextHoldsASeparator) {
-    engine.m_strMainDict = PreparedDictionary({"[SAVE AS=" + kFileZh, "[FILE_NAME=" + kSaveZh});
-    EXPECT_EQ(Sentence("Save as", false), "SAVE AS  ");
+    engine.m_strMainDict =
+        PreparedDictionary({"[SAVE AS=" + kFileZh, "[FILE_NAME=" + kSaveZh, "[AS=" + kAsZh});
+    EXPECT_EQ(Sentence("Save as", false), "SAVE " + kAsZh + " ");
     EXPECT_EQ(Sentence("File_Name"), kSaveZh);
     EXPECT_EQ(Sentence("File_Size"), "");  // no word-by-word fallback without a separator
 }
@@ -115,6 +116,14 @@ TEST_F(Translators, FontNameIsNeverTranslated) {
     engine.m_strPlugInDict = PreparedDictionary({"[MS SANS SERIF=" + kOpenZh});
     EXPECT_EQ(PlugIn("MS Sans Serif"), kOpenZh);  // the plug-in guard needs the upper-case form
     EXPECT_EQ(PlugIn("MS SANS SERIF"), "");
+}
+
+TEST_F(Translators, TextWithoutAnyTranslatedWordIsNotTranslated) {
+    // It would only come out in capitals, written over the program's own text.
+    EXPECT_EQ(Sentence("Zzz yyy"), "");
+    EXPECT_EQ(engine.m_nResultLen, 0);
+    engine.m_strMainDict = PreparedDictionary({"[ZZZ=" + std::string(2100, 'a')});
+    EXPECT_EQ(Sentence("Zzz, yyy"), "");  // a hit that adds nothing is no translation either
 }
 
 TEST_F(Translators, WordWhoseEntryOverrunsTheWindowAddsNothing) {
