@@ -39,8 +39,6 @@ inline constexpr char kEditorAskSave[] = "%1 已經修改過了, 要儲存變更
 inline constexpr char kEditorKeptByte[] = "位元組 0x%1 無法解碼, 原樣保留.";
 // Where the cursor stands: %1 the line, %2 the character's place in it (both from 1).
 inline constexpr char kEditorPosition[] = "第 %1 行, 第 %2 字";
-inline constexpr char kEditorKeptLineFeed[] =
-    "單獨的換行字元 (0x0A): 此行沒有 CR LF 行尾, 字典不會在此結束一筆翻譯.";
 
 // --- Mender --------------------------------------------------------------------------------
 
