@@ -111,7 +111,6 @@ TEST_F(WriteBack, RefusesWhatTheManualWindowRefuses) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        state = std::make_unique<AppState>();
         engine = std::make_unique<CTranslationEngine>();
         std::string image = String16(c.program);
         const std::string before = image;
