@@ -2,18 +2,15 @@
 #include "EditorWindow.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <cstdlib>
 #include <filesystem>
 
 #include "FailureReport.h"
-#include "FileError.h"
 #include "TestFiles.h"
 
 using namespace std::string_literals;
@@ -140,15 +137,6 @@ TEST_F(EditorWindow, ASaveThatFailsSaysSoAndKeepsTheChanges) {
     EXPECT_TRUE(window.isWindowModified());
 }
 
-TEST_F(EditorWindow, AMissingFileIsAFileError) {
-    try {
-        window.Open(dir / "none.txt");
-        FAIL() << "opened a missing file";
-    } catch (const CFileError& error) {
-        EXPECT_EQ(error.Cause(), EFileErrorCause::FileNotFound);
-    }
-}
-
 TEST_F(EditorWindow, ABareNameIsFoundInTheCurrentFolder) {
     WriteFileBytes(dir / "App.txt", kFile);
     CScopedCurrentDir here(dir.Path());
@@ -207,12 +195,6 @@ TEST_F(EditorWindow, FindNextGoesRoundAndMindsLetterCaseWhenAsked) {
     EXPECT_FALSE(window.FindNext("oPEN", true));
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0], QString::fromUtf8("找不到「oPEN」."));
-}
-
-TEST(EditorProgram, WantsExactlyOneFile) {
-    const int raw = std::system("QT_QPA_PLATFORM=offscreen '" VOKRA_EDIT "' >/dev/null 2>&1");
-    ASSERT_TRUE(WIFEXITED(raw));
-    EXPECT_EQ(WEXITSTATUS(raw), 2);
 }
 
 }  // namespace

@@ -348,13 +348,14 @@ TEST_F(Mender, AProgramFileNamedLikeItsBackupIsNotItsOwnBackup) {
 }
 
 TEST_F(Mender, TheBackupLiesBesideTheProgramFile) {
-    const std::string translation = TranslationFile("App.exe", kEntries);
-    WriteFileBytes(dir / "app/App.exe", kProgram);
-    WriteFileBytes(dir / "patch/App.txt", translation);
-    const Outcome r = Run(dir.Path(), "patch/App.txt app/App.exe");
+    // A dot in the folder's name is not the program file's extension.
+    fs::create_directories(dir / "my.app");
+    WriteFileBytes(dir / "my.app/Setup", kProgram);
+    WriteFileBytes(dir / "patch/Setup.txt", TranslationFile("Setup", kEntries));
+    const Outcome r = Run(dir.Path(), "patch/Setup.txt my.app/Setup");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(ReadFileBytes(dir / "app/App.BAK"), kProgram);
-    EXPECT_FALSE(fs::exists(dir / "App.BAK"));
+    EXPECT_EQ(ReadFileBytes(dir / "my.app/Setup.BAK"), kProgram);
+    EXPECT_FALSE(fs::exists(dir / "Setup.BAK"));
 }
 
 TEST_F(Mender, WrongUseShowsHowToUseIt) {
@@ -386,16 +387,6 @@ TEST(MenderHeader, OnlyABareFileNameIsTakenFromAFile) {
                              "C:\\Windows\\App.exe", "sub/App.exe"}) {
         EXPECT_FALSE(mender::IsBareFileName(name)) << name;
     }
-}
-
-TEST(MenderHeader, BackupNamesAreTheNameWithoutExtensionPlusTheTenExtensions) {
-    const auto names = mender::BackupNames("dir.v2/App.exe");
-    ASSERT_EQ(names.size(), 10u);
-    EXPECT_EQ(names[0], "dir.v2/App.BAK");
-    EXPECT_EQ(names[1], "dir.v2/App.B01");
-    EXPECT_EQ(names[9], "dir.v2/App.B09");
-    EXPECT_EQ(mender::BackupNames("dir.v2/README")[0], "dir.v2/README.BAK");
-    EXPECT_EQ(mender::BackupNames("a.tar.gz")[0], "a.tar.BAK");
 }
 
 TEST(MenderWindows, TheWindowsBuildIsAPe32PlusConsoleProgram) {

@@ -139,9 +139,4 @@ TEST_F(WriteBack, StopLeavesTheImageUntouched) {
     EXPECT_EQ(state->m_nFoundCount, 0u);
 }
 
-TEST_F(WriteBack, TheEditedDictionaryIsThePreparedFileUpToItsFirstNul) {
-    LoadEditedDictionary(*engine, std::string("[A=B\r\n[C=D\r\n\0[E=F\r\n", 18));
-    EXPECT_EQ(engine->m_strEditedDict.Text(), "[A=B]}[C=D]}");
-}
-
 }  // namespace
