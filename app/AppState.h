@@ -34,7 +34,8 @@ struct AppState {
     // --- Chosen files and the current file ---
     std::array<std::string, kMaxFiles> m_astrFiles;
     std::array<std::string, kMaxFiles> m_astrManualFiles;
-    int m_nFileCount = 0;
+    int m_nFileCount = 0;        // files of the main window's list
+    int m_nManualFileCount = 0;  // files of the manual window's list
     int m_nFileIndex = 0;
     char m_szDrive[3] = {};  // always empty here: paths have no drive
     char m_szDir[256] = {};  // ends with "/"

@@ -14,6 +14,7 @@
 #include <stdexcept>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "FileError.h"
 
@@ -39,6 +40,7 @@ class CDescriptor {
     CDescriptor& operator=(const CDescriptor&) = delete;
 
     int Get() const { return m_fd; }
+    int Release() { return std::exchange(m_fd, -1); }
 
     // A failing close() can be the first report of a failed write (network and some local file
     // systems report them only here), so it raises like any other failure. EINTR is not
@@ -106,13 +108,11 @@ std::size_t ReadUpTo(const CDescriptor& file, void* buffer, std::size_t length,
     return done;
 }
 
-void WriteAll(const CDescriptor& file, const void* data, std::size_t length,
-              const std::string& path) {
+void WriteAll(int fd, const void* data, std::size_t length, const std::string& path) {
     const auto* bytes = static_cast<const unsigned char*>(data);
     std::size_t done = 0;
     while (done < length) {
-        const ssize_t put =
-            ::write(file.Get(), bytes + done, std::min(length - done, kMaxTransfer));
+        const ssize_t put = ::write(fd, bytes + done, std::min(length - done, kMaxTransfer));
         if (put < 0) {
             if (errno == EINTR) {
                 continue;
@@ -240,7 +240,7 @@ void WriteBlock(const std::string& path, const void* buffer, std::size_t length,
                 std::int64_t offset) {
     CDescriptor file = OpenFile(path, O_WRONLY | O_CREAT, 0666);
     SeekTo(file, offset, path);
-    WriteAll(file, buffer, length, path);
+    WriteAll(file.Get(), buffer, length, path);
     file.Close(path);
 }
 
@@ -282,7 +282,7 @@ void ReplaceWholeFile(const std::string& path, const void* data, std::int64_t si
     std::string temporary;
     CDescriptor file = CreateTemporary(TemporaryPattern(path), temporary, path);
     try {
-        WriteAll(file, data, length, path);
+        WriteAll(file.Get(), data, length, path);
         if (exists && ::fchown(file.Get(), existing.st_uid, existing.st_gid) != 0) {
             // Keeping the owner matters when an administrator rewrites somebody else's file.
             // Anyone else may not give a file away; it then stays theirs, as any new file would.
@@ -305,11 +305,36 @@ void ReplaceWholeFile(const std::string& path, const void* data, std::int64_t si
 void WriteInPlace(const std::string& path, const void* data, std::int64_t size) {
     const std::size_t length = ByteCount(size);
     CDescriptor file = OpenFile(path, O_WRONLY);
-    WriteAll(file, data, length, path);
+    WriteAll(file.Get(), data, length, path);
     file.Close(path);
 }
 
 void CopyWholeFile(const std::string& source, const std::string& destination) {
     const FileImage image = ReadWholeFile(source);
     ReplaceWholeFile(destination, image.pBytes.get(), image.nSize);
+}
+
+CListingFile::CListingFile(const std::string& path)
+    : m_fd(OpenFile(path, O_WRONLY | O_CREAT | O_TRUNC, 0666).Release()), m_strPath(path) {}
+
+CListingFile::~CListingFile() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+}
+
+void CListingFile::Write(const void* data, std::size_t length) {
+    WriteAll(m_fd, data, length, m_strPath);
+}
+
+void CListingFile::Close() {
+    CDescriptor file(std::exchange(m_fd, -1));
+    file.Close(m_strPath);
+}
+
+void MakeFolder(const std::string& path) {
+    RequireUsableName(path);
+    if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) {
+        ThrowFileError(errno, path);
+    }
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "ImageBuffer.h"
 
@@ -45,3 +46,24 @@ void WriteInPlace(const std::string& path, const void* data, std::int64_t size);
 
 // Makes the destination an exact copy of the source, whatever its earlier length.
 void CopyWholeFile(const std::string& source, const std::string& destination);
+
+// A file written from its start, piece after piece, through one open descriptor: the listing a
+// pass writes as it goes. Opening creates the file or empties an existing one.
+class CListingFile {
+  public:
+    explicit CListingFile(const std::string& path);
+    ~CListingFile();
+    CListingFile(const CListingFile&) = delete;
+    CListingFile& operator=(const CListingFile&) = delete;
+
+    void Write(const void* data, std::size_t length);
+    void Write(std::string_view text) { Write(text.data(), text.size()); }
+    void Close();
+
+  private:
+    int m_fd;
+    std::string m_strPath;
+};
+
+// Makes a folder; one that exists already is no failure.
+void MakeFolder(const std::string& path);

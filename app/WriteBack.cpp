@@ -4,7 +4,7 @@
 #include <string_view>
 #include <utility>
 
-#include "CompanionTexts.h"
+#include "Texts.h"
 
 void LoadEditedDictionary(CTranslationEngine& engine, std::string fileBytes) {
     CTranslationEngine::PrepareDictionaryText(reinterpret_cast<unsigned char*>(fileBytes.data()),
@@ -42,7 +42,7 @@ bool WriteBackImage(AppState& state, CTranslationEngine& engine, IPassDisplay& d
                     unsigned char* image, std::int64_t size) {
     state.m_nFoundCount = 0;
     state.m_nTranslatedCount = 0;
-    display.SetStatusText(4, texts::kPaneStateWriting);
+    display.SetStatusText(4, texts::kPaneStateWrite);
     display.StartMarker(EMarker::Write);
     CWriteBackRunHandler handler(state, engine, display, image);
     return WalkImage(state, image, size, EMainScanner::AlwaysSentence, display, handler);

@@ -5,10 +5,6 @@
 
 namespace texts {
 
-// Status pane 4 of the manual window while a write-back runs and when it has written the file.
-inline constexpr char kPaneStateWriting[] = "狀態: 寫入   ";
-inline constexpr char kPaneStateWriteDone[] = "狀態: 寫入完成   ";
-
 // --- The dictionary editor -----------------------------------------------------------------
 
 inline constexpr char kEditorUsage[] = "用法: vokra-edit 檔案\n";

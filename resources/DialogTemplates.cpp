@@ -25,6 +25,26 @@ constexpr ControlTemplate kMain[] = {
     {1007, K::PushButton, "手動", 203, 148, 26, 15, kStyleNone},
 };
 
+// 134: the manual interface.
+constexpr ControlTemplate kManual[] = {
+    {1092, K::PushButton, "讀 檔", 248, 5, 41, 16, kStyleNone},
+    {1093, K::PushButton, "翻 譯", 248, 21, 41, 16, kStyleNone},
+    {1094, K::PushButton, "寫 入", 248, 37, 41, 16, kStyleNone},
+    {1005, K::PushButton, "停 止", 248, 53, 41, 15, kStyleNone},
+    {1004, K::PushButton, "結 束", 248, 69, 41, 15, kStyleNone},
+    {1096, K::ComboBox, "", 149, 14, 45, 65, kStyleNone},
+    {1097, K::ComboBox, "", 201, 14, 42, 65, kStyleNone},
+    {1072, K::GroupBox, "備份副檔名", 146, 4, 50, 25, kStyleNone},
+    {1073, K::GroupBox, "翻譯副檔名", 198, 4, 48, 25, kStyleNone},
+    {1090, K::GroupBox, "檔名", 4, 5, 140, 24, kStyleNone},
+    {1095, K::ProgressBar, "", 7, 41, 134, 11, kStyleNone},
+    {1100, K::GroupBox, "進度", 4, 31, 140, 25, kStyleNone},
+    {1091, K::GroupBox, "找到句數", 146, 31, 50, 25, kStyleNone},
+    {1077, K::GroupBox, "句數", 198, 31, 48, 25, kStyleNone},
+    {1098, K::GroupBox, "原始內容", 4, 57, 140, 26, kStyleNone},
+    {1099, K::GroupBox, "翻譯內容", 146, 57, 100, 26, kStyleNone},
+};
+
 // 147: the translator identity.
 constexpr ControlTemplate kTranslator[] = {
     {kNoControlId, K::GroupBox, "輸入資料", 5, 6, 219, 57, kStyleNone},
@@ -132,6 +152,7 @@ constexpr ControlTemplate kLanguage[] = {
 constexpr DialogTemplate kTemplates[] = {
     {102, " VOKRA v2.1", 233, 177, "細明體", 9, kMain},
     {129, " 設定介面", 389, 105, "新細明體", 9, kSettings},
+    {134, " 手動介面", 292, 99, "細明體", 9, kManual},
     {136, " 進階介面", 150, 210, "細明體", 9, kAdvanced},
     {146, " 繁簡體介面", 83, 115, "細明體", 9, kLanguage},
     {147, " 翻譯作者", 230, 100, "細明體", 9, kTranslator},

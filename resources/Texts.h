@@ -42,6 +42,39 @@ inline constexpr char kErrorEndOfFile[] = "試圖存取超過 %1 之檔尾.";
 inline constexpr char kUnnamedFile[] = "未命名檔案";
 inline constexpr char kOutOfMemory[] = "記憶體不足.";
 
+// The manual window.
+inline constexpr char kManualTitle[] = " 手動介面 ";
+inline constexpr char kManualTitleLoaded[] = " 手動介面  - [1/%d] %s%s ";
+inline constexpr char kManualTitleRunning[] = " 手動介面  - [%d/%d] %s%s";
+inline constexpr char kManualPaneMarker[] = "               ";  // 15 blanks
+inline constexpr char kPaneStateTranslate[] = "狀態: 翻譯   ";
+inline constexpr char kPaneStateTranslateDone[] = "狀態: 翻譯完成   ";
+inline constexpr char kPaneStateWrite[] = "狀態: 寫入   ";
+inline constexpr char kPaneStateWriteDone[] = "狀態: 寫入完成   ";
+inline constexpr char kTranslateProgressCaption[] = "翻譯進度";
+inline constexpr char kTranslateCountCaption[] = "翻譯句數";
+inline constexpr char kWriteProgressCaption[] = "寫入進度";
+inline constexpr char kWriteCountCaption[] = "寫入句數";
+
+// The header of a translation text file, written in the dictionary code; every line ends with
+// CR LF. Line 1 has 81 equals signs, line 12 has 92.
+inline constexpr char kHeaderRuleTop[] =
+    "//=================================================================================";
+inline constexpr char kHeaderTitle[] = "// VOKRA  翻譯字典 ";
+inline constexpr char kHeaderPath[] = "// 原路徑：%s%s";
+inline constexpr char kHeaderFile[] = "// 原文檔：%s%s";
+inline constexpr char kHeaderBackup[] = "// 備份檔：%s%s";
+inline constexpr char kHeaderListing[] = "// 翻譯檔：%s%s";
+inline constexpr char kHeaderTypeBig5[] = "// 翻譯型態： BIG5 ";
+inline constexpr char kHeaderTypeGb[] = "// 翻譯型態： GB ";
+inline constexpr char kHeaderTypeNone[] = "// 翻譯型態： 無";
+inline constexpr char kHeaderTranslator[] = "// 翻譯作者： %s";
+inline constexpr char kHeaderUrl[] = "// 作者網址： %s";
+inline constexpr char kHeaderEmail[] = "// 作者信箱： %s";
+inline constexpr char kHeaderDate[] = "// 翻譯日期： %4d/%2d/%2d ";
+inline constexpr char kHeaderRuleBottom[] =
+    "//============================================================================================";
+
 // The settings window.
 inline constexpr char kSettingsLoadingTitle[] = "   讀 取 中 . . .  ";
 inline constexpr char kSettingsNoViewTitle[] = "  設定介面  [無法測試 Direct3D 介面] ";

@@ -4,7 +4,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -15,6 +14,7 @@
 #include "BatchPass.h"
 #include "DrawingResources.h"
 #include "FailureReport.h"
+#include "FileChoice.h"
 #include "Startup.h"
 #include "Texts.h"
 #include "Timing.h"
@@ -42,36 +42,7 @@ constexpr int kIdProgress = 1039;
 constexpr int kNonClientLeft = 3;
 constexpr int kNonClientTop = 22;
 
-// The file filter of Load in Qt's form: "label (patterns)" entries separated by ";;", every
-// pattern matching without regard to case (*.EXE also takes app.exe and App.Exe).
-QString LoadFilter() {
-    const QStringList parts = QString::fromUtf8(texts::kLoadFilter).split('|');
-    QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns;
-        for (const QString& pattern : parts[i + 1].trimmed().split(';')) {
-            QString anyCase;
-            for (const QChar c : pattern) {
-                anyCase += c.isLetter() ? QString("[%1%2]").arg(c.toUpper(), c.toLower()) : c;
-            }
-            patterns << anyCase;
-        }
-        filters << parts[i] + " (" + patterns.join(' ') + ")";
-    }
-    return filters.join(";;");
-}
-
-QStringList ChooseProgramFiles(QWidget* parent) {
-    return QFileDialog::getOpenFileNames(parent, QString(), QString(), LoadFilter(), nullptr,
-                                         QFileDialog::HideNameFilterDetails);
-}
-
 }  // namespace
-
-CDrawingResources& SharedDrawing() {
-    static CDrawingResources resources;
-    return resources;
-}
 
 CMainDlg::CMainDlg(AppState& state, CTranslationEngine& engine, Openers openers)
     : m_state(state), m_engine(engine), m_openers(std::move(openers)) {}
@@ -105,10 +76,7 @@ void CMainDlg::InitWindow() {
     m_bmpLogo = QPixmap(":/vokra/logo135.xpm");
 
     CDrawingResources& drawing = SharedDrawing();
-    drawing.m_pUiFont = m_pControls->Control(kIdFileName)->font();
-    drawing.m_nFontHeight = QFontInfo(drawing.m_pUiFont).pixelSize();
-    drawing.m_nLineStep = drawing.m_nFontHeight + drawing.m_nFontHeight / 3;
-    drawing.m_crPanel = palette().color(QPalette::Window);
+    drawing.Take(m_pControls->Control(kIdFileName)->font(), palette().color(QPalette::Window));
 
     // The status bar along the bottom edge; its panes end at quarters of the window's width.
     m_statusBar = new CStatusBar(this);

@@ -5,6 +5,7 @@
 
 #include "AppState.h"
 #include "MainDlg.h"
+#include "ManualDlg.h"
 #include "SettingsDlg.h"
 #include "TranslationEngine.h"
 #include "TranslatorInfoDlg.h"
@@ -31,6 +32,10 @@ int CTranslatorApp::InitInstance() {
     };
     openers.openSettings = [](QWidget* parent) {
         CSettingsDlg dialog(theState, theEngine, parent);
+        dialog.exec();
+    };
+    openers.openManual = [](QWidget* parent) {
+        CManualDlg dialog(theState, theEngine, parent);
         dialog.exec();
     };
     CMainDlg dialog(theState, theEngine, std::move(openers));

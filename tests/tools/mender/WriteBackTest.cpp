@@ -8,7 +8,7 @@
 #include <string>
 
 #include "Big5.h"
-#include "CompanionTexts.h"
+#include "Texts.h"
 #include "RecordingDisplay.h"
 #include "TestBytes.h"
 
@@ -76,7 +76,7 @@ TEST_F(WriteBack, LaysInWhatFitsAndCountsAsTheManualWindowShowsIt) {
               (std::vector<std::pair<int, std::string>>{{0, "OK"}, {0, "Open"}, {0, "Cancel"}}));
     EXPECT_EQ(display.translationLines,
               (std::vector<std::pair<int, std::string>>{{0, kOpenZh}, {0, kCancelZh}}));
-    EXPECT_EQ(display.status.front(), (std::pair<int, std::string>{4, texts::kPaneStateWriting}));
+    EXPECT_EQ(display.status.front(), (std::pair<int, std::string>{4, texts::kPaneStateWrite}));
     EXPECT_EQ(display.markers, std::vector<EMarker>{EMarker::Write});
 }
 
