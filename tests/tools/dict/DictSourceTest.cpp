@@ -4,7 +4,6 @@
 #include <memory>
 #include <string>
 
-#include "Big5.h"
 #include "DictSource.h"
 #include "TestBytes.h"
 #include "TranslationEngine.h"
@@ -32,23 +31,6 @@ TEST(DictSource, EntriesGetTheirBracketAndEveryLineCrLf) {
     // A source written with CR LF reads the same, and a last line without a line end gets one.
     EXPECT_EQ(EncodeDictionarySource("// Files\r\n\r\nFILE=檔案\r\nOPEN=開啟", Main).strOutput,
               result.strOutput);
-}
-
-TEST(DictSource, CharactersOutsideBig5TakeExtensionCodes) {
-    // 预 and 览 are not in BIG5: they sit in extension positions, which the write-in turns back
-    // into their own code points.
-    const DictConversion result = EncodeDictionarySource("PREVIEW=预览\n", Main);
-    ASSERT_EQ(Problems(result), "");
-    const std::string& bytes = result.strOutput;
-    ASSERT_EQ(bytes.size(), std::string("[PREVIEW=").size() + 4 + 2);
-    for (std::size_t i : {std::size_t{9}, std::size_t{11}}) {
-        auto lead = static_cast<unsigned char>(bytes[i]);
-        auto trail = static_cast<unsigned char>(bytes[i + 1]);
-        const int value = Big5ToUnicode(lead, trail);
-        EXPECT_EQ(value, i == 9 ? 0x9884 : 0x89C8);
-        CTranslationEngine::ConvertBig5Char(lead, trail);
-        EXPECT_EQ(lead | trail << 8, value);
-    }
 }
 
 TEST(DictSource, RoundTripGivesBackTheSource) {
