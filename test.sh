@@ -1,17 +1,28 @@
 #!/usr/bin/env bash
 # Builds VOKRA and runs every test.
-#   ./test.sh             the normal build (warnings are errors)
-#   ./test.sh --sanitize  the same tests built with AddressSanitizer and UBSan, in build-asan/
+#   ./test.sh                    the normal build (warnings are errors), every test
+#   ./test.sh --sanitize         every test built with AddressSanitizer and UBSan, in build-asan/
+#   ./test.sh --sanitize-core    the same for the engine, file and pass tests only (what CI runs)
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup-debian.sh
 
-build=build
-flags=()
-if [ "${1:-}" = "--sanitize" ]; then
-    build=build-asan
-    flags=(-DVOKRA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug)
-fi
-cmake -S . -B "$build" -G Ninja "${flags[@]}"
-cmake --build "$build"
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+case "${1:-}" in
+    --sanitize)
+        cmake -S . -B build-asan -G Ninja -DVOKRA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+        cmake --build build-asan
+        ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+        ;;
+    --sanitize-core)
+        cmake -S . -B build-asan -G Ninja -DVOKRA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+        cmake --build build-asan --target engine_tests app_tests manual_tests
+        for tests in engine_tests app_tests manual_tests; do
+            build-asan/bin/$tests --gtest_brief=1
+        done
+        ;;
+    *)
+        cmake -S . -B build -G Ninja
+        cmake --build build
+        ctest --test-dir build --output-on-failure -j "$(nproc)"
+        ;;
+esac

@@ -85,6 +85,7 @@ void RunBatch(AppState& state, CTranslationEngine& engine, IPassDisplay& display
                                 state.m_nFileCount, state.m_szFname, state.m_szExt));
         display.DrawFileName(path);
 
+        FileIdentity identity;
         try {
             FileImage file = ReadWholeFile(path);
             state.m_pImage = std::move(file.pBytes);
@@ -97,6 +98,8 @@ void RunBatch(AppState& state, CTranslationEngine& engine, IPassDisplay& display
             }
             CopyText(state.m_szPath, backupName);
             ReplaceWholeFile(state.m_szPath, state.m_pImage.get(), state.m_nImageSize);
+            // The file the image is written back to must still be this one at the end.
+            identity = FileIdentityOf(path);
         } catch (...) {
             // Nothing has started on this file and the buttons still show the idle window:
             // leave the flags idle as well, so that the window can be closed again.
@@ -112,7 +115,7 @@ void RunBatch(AppState& state, CTranslationEngine& engine, IPassDisplay& display
         state.m_bBusy = 1;
         state.m_bStopped = 0;
         // A failure of the final write leaves the running state with the image held, until Stop.
-        RunFile(state, engine, display, path, state.m_pImage.get(), state.m_nImageSize);
+        RunFile(state, engine, display, path, state.m_pImage.get(), state.m_nImageSize, &identity);
         display.ShowRunning(false);
         state.m_pImage.reset();
     }
@@ -120,18 +123,23 @@ void RunBatch(AppState& state, CTranslationEngine& engine, IPassDisplay& display
     state.m_bStopped = 1;
 }
 
-bool RunFile(AppState& state, CTranslationEngine& engine, IPassDisplay& display,
-             const std::string& path, unsigned char* image, std::int64_t size) {
+bool TranslateImage(AppState& state, CTranslationEngine& engine, IPassDisplay& display,
+                    unsigned char* image, std::int64_t size) {
     state.m_nFoundCount = 0;
     state.m_nTranslatedCount = 0;
     display.SetStatusText(4, texts::kPaneStateTranslating);
-
     CBatchRunHandler handler(state, engine, display, image);
-    if (!WalkImage(state, image, size, EMainScanner::FollowMode, display, handler)) {
+    return WalkImage(state, image, size, EMainScanner::FollowMode, display, handler);
+}
+
+bool RunFile(AppState& state, CTranslationEngine& engine, IPassDisplay& display,
+             const std::string& path, unsigned char* image, std::int64_t size,
+             const FileIdentity* pIdentity) {
+    if (!TranslateImage(state, engine, display, image, size)) {
         return false;
     }
     // One write of the whole image, even when nothing was translated.
-    WriteInPlace(path, image, size);
+    WriteInPlace(path, image, size, pIdentity);
     display.SetStatusText(4, texts::kPaneStateDone);
     return true;
 }

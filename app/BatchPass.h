@@ -6,6 +6,7 @@
 #include <string>
 
 #include "AppState.h"
+#include "FileOps.h"
 #include "PassDisplay.h"
 #include "TranslationEngine.h"
 
@@ -13,10 +14,16 @@
 // the whole run by throwing; what it leaves behind depends on where it struck (see the .cpp).
 void RunBatch(AppState& state, CTranslationEngine& engine, IPassDisplay& display);
 
-// The pass over one image: returns false when Stop abandoned it (the file is not written), true
-// when the whole image was written back over `path`.
+// The pass over one image held in memory: scans, translates and lays in. Returns false when Stop
+// ended it (the image may then hold part of the translations and must not be written).
+bool TranslateImage(AppState& state, CTranslationEngine& engine, IPassDisplay& display,
+                    unsigned char* image, std::int64_t size);
+
+// The pass over one file's image, then its write-back: returns false when Stop abandoned it (the
+// file is not written), true when the whole image was written back over `path`.
 bool RunFile(AppState& state, CTranslationEngine& engine, IPassDisplay& display,
-             const std::string& path, unsigned char* image, std::int64_t size);
+             const std::string& path, unsigned char* image, std::int64_t size,
+             const FileIdentity* pIdentity = nullptr);
 
 // Stop, from the window while a pass runs inside the message pump: abandons the current file.
 void StopBatch(AppState& state, IPassDisplay& display);

@@ -20,6 +20,8 @@
 
 namespace {
 
+FileFaultHook g_pfnFaultHook = nullptr;
+
 static_assert(sizeof(off_t) >= sizeof(std::int64_t), "file sizes and offsets must be 64-bit");
 
 // Largest count handed to one read() or write(). Linux moves at most about 2 GiB per call anyway
@@ -49,6 +51,12 @@ class CDescriptor {
     void Close(const std::string& path) {
         const int fd = m_fd;
         m_fd = -1;
+        if (g_pfnFaultHook != nullptr) {
+            if (const int error = g_pfnFaultHook("close", path)) {
+                ::close(fd);
+                ThrowFileError(error, path);
+            }
+        }
         if (::close(fd) != 0 && errno != EINTR) {
             ThrowFileError(errno, path);
         }
@@ -57,6 +65,15 @@ class CDescriptor {
   private:
     int m_fd;
 };
+
+// Lets a test make the operation fail as the system would have.
+void InjectFault(const char* operation, const std::string& path) {
+    if (g_pfnFaultHook != nullptr) {
+        if (const int error = g_pfnFaultHook(operation, path)) {
+            ThrowFileError(error, path);
+        }
+    }
+}
 
 // c_str() would silently cut a name at an embedded NUL and reach a different file.
 void RequireUsableName(const std::string& path) {
@@ -67,6 +84,7 @@ void RequireUsableName(const std::string& path) {
 
 CDescriptor OpenFile(const std::string& path, int flags, mode_t mode = 0) {
     RequireUsableName(path);
+    InjectFault("open", path);
     for (;;) {
         const int fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
         if (fd >= 0) {
@@ -82,6 +100,7 @@ void SeekTo(const CDescriptor& file, std::int64_t offset, const std::string& pat
     if (offset < 0) {
         throw CFileError(EFileErrorCause::BadSeek, path);
     }
+    InjectFault("seek", path);
     if (::lseek(file.Get(), static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(-1)) {
         ThrowFileError(errno, path);
     }
@@ -90,6 +109,7 @@ void SeekTo(const CDescriptor& file, std::int64_t offset, const std::string& pat
 // Reads until `length` bytes are in or the file ends; returns how many arrived.
 std::size_t ReadUpTo(const CDescriptor& file, void* buffer, std::size_t length,
                      const std::string& path) {
+    InjectFault("read", path);
     auto* bytes = static_cast<unsigned char*>(buffer);
     std::size_t done = 0;
     while (done < length) {
@@ -109,6 +129,7 @@ std::size_t ReadUpTo(const CDescriptor& file, void* buffer, std::size_t length,
 }
 
 void WriteAll(int fd, const void* data, std::size_t length, const std::string& path) {
+    InjectFault("write", path);
     const auto* bytes = static_cast<const unsigned char*>(data);
     std::size_t done = 0;
     while (done < length) {
@@ -127,7 +148,15 @@ void WriteAll(int fd, const void* data, std::size_t length, const std::string& p
     }
 }
 
+FileIdentity IdentityOf(const struct stat& info) {
+    return FileIdentity{
+        static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+        static_cast<std::int64_t>(info.st_size),
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
 std::int64_t FileLength(const CDescriptor& file, const std::string& path) {
+    InjectFault("length", path);
     struct stat info {};
     if (::fstat(file.Get(), &info) != 0) {
         ThrowFileError(errno, path);
@@ -184,6 +213,7 @@ std::string TemporaryPattern(const std::string& path) {
 
 CDescriptor CreateTemporary(const std::string& pattern, std::string& created,
                             const std::string& path) {
+    InjectFault("create", path);
     for (;;) {
         created = pattern;
         const int fd = ::mkostemp(created.data(), O_CLOEXEC);
@@ -293,6 +323,7 @@ void ReplaceWholeFile(const std::string& path, const void* data, std::int64_t si
         }
         file.Close(path);
         const CReplacedFile replaced(path);
+        InjectFault("rename", path);
         if (::rename(temporary.c_str(), path.c_str()) != 0) {
             ThrowFileError(errno, path);
         }
@@ -302,11 +333,37 @@ void ReplaceWholeFile(const std::string& path, const void* data, std::int64_t si
     }
 }
 
-void WriteInPlace(const std::string& path, const void* data, std::int64_t size) {
+void WriteInPlace(const std::string& path, const void* data, std::int64_t size,
+                  const FileIdentity* pExpected) {
     const std::size_t length = ByteCount(size);
     CDescriptor file = OpenFile(path, O_WRONLY);
+    // Another program replaced or changed the file while it was being translated: writing the
+    // image over it would mix two files. It is left as that program left it.
+    if (pExpected != nullptr) {
+        struct stat info {};
+        if (::fstat(file.Get(), &info) != 0) {
+            ThrowFileError(errno, path);
+        }
+        if (!(IdentityOf(info) == *pExpected)) {
+            throw CFileError(EFileErrorCause::SharingViolation, path);
+        }
+    }
     WriteAll(file.Get(), data, length, path);
     file.Close(path);
+}
+
+FileIdentity FileIdentityOf(const std::string& path) {
+    RequireUsableName(path);
+    InjectFault("length", path);
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        ThrowFileError(errno, path);
+    }
+    return IdentityOf(info);
+}
+
+void SetFileFaultHook(FileFaultHook hook) {
+    g_pfnFaultHook = hook;
 }
 
 void CopyWholeFile(const std::string& source, const std::string& destination) {
@@ -334,6 +391,7 @@ void CListingFile::Close() {
 
 void MakeFolder(const std::string& path) {
     RequireUsableName(path);
+    InjectFault("mkdir", path);
     if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) {
         ThrowFileError(errno, path);
     }

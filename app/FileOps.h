@@ -40,9 +40,23 @@ FileImage ReadWholeFile(const std::string& path);
 // temporary is removed and an earlier file of that name stays as it was.
 void ReplaceWholeFile(const std::string& path, const void* data, std::int64_t size);
 
+// Which file a name stands for, and as it stood: its device, its inode, its length and the time
+// of its last change.
+struct FileIdentity {
+    std::uint64_t nDevice = 0;
+    std::uint64_t nInode = 0;
+    std::int64_t nSize = -1;
+    std::int64_t nModifiedNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+FileIdentity FileIdentityOf(const std::string& path);
+
 // Writes `size` bytes of `data` over the existing file from offset 0, without creating it and
-// without truncating it: the in-place write-back of a program file.
-void WriteInPlace(const std::string& path, const void* data, std::int64_t size);
+// without truncating it: the in-place write-back of a program file. With `pExpected`, a file that
+// is no longer the one it stood for (replaced, or changed by another program) is left alone and
+// the write fails with the sharing violation.
+void WriteInPlace(const std::string& path, const void* data, std::int64_t size,
+                  const FileIdentity* pExpected = nullptr);
 
 // Makes the destination an exact copy of the source, whatever its earlier length.
 void CopyWholeFile(const std::string& source, const std::string& destination);
@@ -67,3 +81,9 @@ class CListingFile {
 
 // Makes a folder; one that exists already is no failure.
 void MakeFolder(const std::string& path);
+
+// Tests make a file operation fail on purpose: the hook sees each operation as it is about to run
+// ("open", "seek", "read", "write", "length", "close", "create", "rename", "mkdir") with the file's
+// name, and returns the errno value to fail it with, or 0 to let it run. nullptr removes it.
+using FileFaultHook = int (*)(const char* operation, const std::string& path);
+void SetFileFaultHook(FileFaultHook hook);

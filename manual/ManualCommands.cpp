@@ -228,7 +228,8 @@ namespace {
 // Reads the file and writes its backup, then reads its translation text file into the engine.
 // A failure here leaves the window idle, flags and buttons alike.
 void PrepareWrite(AppState& state, CTranslationEngine& engine, IManualWindow& window,
-                  CWriteBuffers& buffers, const std::string& path, std::int64_t& imageSize) {
+                  CWriteBuffers& buffers, const std::string& path, std::int64_t& imageSize,
+                  FileIdentity& identity) {
     try {
         FileImage image = ReadWholeFile(path);
         buffers.m_pWriteImage = std::move(image.pBytes);
@@ -243,6 +244,7 @@ void PrepareWrite(AppState& state, CTranslationEngine& engine, IManualWindow& wi
         }
         CopyText(state.m_szPath, backup);
         ReplaceWholeFile(state.m_szPath, buffers.m_pWriteImage.get(), imageSize);
+        identity = FileIdentityOf(path);
 
         CopyText(state.m_szPath, listing);
         FileImage edited = ReadWholeFile(state.m_szPath);
@@ -272,7 +274,8 @@ void RunWriteCommand(AppState& state, CTranslationEngine& engine, IPassDisplay& 
                                state.m_nManualFileCount, state.m_szFname, state.m_szExt));
         display.DrawFileName(path);
         std::int64_t size = 0;
-        PrepareWrite(state, engine, window, buffers, path, size);
+        FileIdentity identity;
+        PrepareWrite(state, engine, window, buffers, path, size, identity);
 
         display.ShowRunning(true);
         window.SetGroupCaptions(texts::kWriteProgressCaption, texts::kWriteCountCaption);
@@ -285,7 +288,7 @@ void RunWriteCommand(AppState& state, CTranslationEngine& engine, IPassDisplay& 
         display.StartMarker(EMarker::None);
         if (bCompleted) {
             // One write of the whole image; a failure leaves the running state until Stop.
-            WriteInPlace(path, image, size);
+            WriteInPlace(path, image, size, &identity);
             display.SetStatusText(4, texts::kPaneStateWriteDone);
         }
         display.ShowRunning(false);

@@ -1,0 +1,86 @@
+// Cutting a fuzzer's input into the pieces a target needs, and the invariant of every pass that
+// changes an image: bytes change only inside the runs the scanner reported.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "AppState.h"
+#include "PassDisplay.h"
+
+class CFuzzInput {
+  public:
+    CFuzzInput(const std::uint8_t* data, std::size_t size) : m_p(data), m_nLeft(size) {}
+
+    std::uint8_t Byte() {
+        if (m_nLeft == 0) {
+            return 0;
+        }
+        --m_nLeft;
+        return *m_p++;
+    }
+    // A piece whose length (up to 65535) comes first, in two bytes.
+    std::string Piece() {
+        const std::size_t length = std::min<std::size_t>(Byte() | (Byte() << 8), m_nLeft);
+        std::string piece(reinterpret_cast<const char*>(m_p), length);
+        m_p += length;
+        m_nLeft -= length;
+        return piece;
+    }
+    std::string Rest() {
+        std::string rest(reinterpret_cast<const char*>(m_p), m_nLeft);
+        m_p += m_nLeft;
+        m_nLeft = 0;
+        return rest;
+    }
+
+  private:
+    const std::uint8_t* m_p;
+    std::size_t m_nLeft;
+};
+
+// Records every run a walk reports: its offset and length.
+class CRunRecorder : public CSilentDisplay {
+  public:
+    explicit CRunRecorder(const AppState& state) : m_state(state) {}
+    void ShowRunOffset(std::int64_t pos) override { runs.emplace_back(pos, m_state.m_nRunBytes); }
+    std::vector<std::pair<std::int64_t, int>> runs;
+
+  private:
+    const AppState& m_state;
+};
+
+// Aborts, which the fuzzer reports, when a byte changed outside every reported run.
+inline void RequireChangesInsideRuns(const std::string& before, const std::string& after,
+                                     const std::vector<std::pair<std::int64_t, int>>& runs) {
+    if (before.size() != after.size()) {
+        std::abort();
+    }
+    std::vector<bool> inRun(before.size(), false);
+    for (const auto& [pos, bytes] : runs) {
+        if (pos < 0 || bytes < 0 || static_cast<std::size_t>(pos) + static_cast<std::size_t>(bytes) >
+                                        before.size()) {
+            std::abort();
+        }
+        for (int i = 0; i < bytes; ++i) {
+            inRun[static_cast<std::size_t>(pos + i)] = true;
+        }
+    }
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        if (before[i] != after[i] && !inRun[i]) {
+            std::abort();
+        }
+    }
+}
+
+// A dictionary file's bytes as the loaders prepare them.
+inline std::string Prepared(std::string bytes) {
+    CTranslationEngine::PrepareDictionaryText(reinterpret_cast<unsigned char*>(bytes.data()),
+                                              bytes.size());
+    return bytes;
+}
