@@ -49,6 +49,20 @@ inline int FirstCandidateOf8(const unsigned char* p) {
 #endif
 }
 
+// String tables keep each string as its length followed by its characters, with no zero after
+// them. A length of 32 to 126 reads as a character, so a run can take a length in front of its
+// text, and the next string's length and text after it; a translation laid over the run would
+// overwrite the lengths and break the table. When the run is exactly such a chain of lengths and
+// texts, returns the first string's length: that string is the run, and the walk goes on at the
+// next length. Otherwise -1.
+std::int64_t FirstStringOfTable(const char* candidate, std::int64_t chars) {
+    std::int64_t i = 0;
+    while (i < chars) {
+        i += 1 + static_cast<unsigned char>(candidate[i]);
+    }
+    return i == chars ? static_cast<unsigned char>(candidate[0]) : -1;
+}
+
 }  // namespace
 
 bool WalkImage(AppState& state, const unsigned char* image, std::int64_t size,
@@ -119,6 +133,13 @@ bool WalkImage(AppState& state, const unsigned char* image, std::int64_t size,
             continue;
         }
         dirty = static_cast<std::size_t>((end - pos) / 2);
+        if (const std::int64_t length = FirstStringOfTable(candidate, (end - pos) / 2);
+            length >= 0) {
+            std::memmove(candidate, candidate + 1, static_cast<std::size_t>(length));
+            std::memset(candidate + length, 0, dirty - static_cast<std::size_t>(length));
+            pos += 2;
+            end = pos + 2 * length;
+        }
 
         state.m_nRunBytes = static_cast<int>(end - pos);
         display.ShowRunOffset(pos);

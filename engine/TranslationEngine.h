@@ -126,6 +126,7 @@ class CTranslationEngine {
     int m_nWordResultExtent = kResultBufferSize;
 
     char m_szKey[kKeyBufferSize] = {};
+    char m_szKeyAsWritten[kKeyBufferSize] = {};  // m_szKey with the candidate's own letter case
     char m_szPlugInKey[kKeyBufferSize] = {};
     char m_szWordKey[kKeyBufferSize] = {};
     char m_szWordResult[kResultBufferSize] = {};

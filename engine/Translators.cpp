@@ -87,12 +87,15 @@ int CTranslationEngine::BuildMainKey(const char* candidate, int runBytes, bool* 
         return 0;
     }
     int k = 0;
+    m_szKeyAsWritten[k] = '[';
     m_szKey[k++] = '[';
     for (int i = 0; i < n; ++i) {
         const auto c = static_cast<unsigned char>(candidate[i]);
         if (IsLower(c)) {
+            m_szKeyAsWritten[k] = static_cast<char>(c);
             m_szKey[k++] = static_cast<char>(c - 'a' + 'A');
         } else if (c != '&') {
+            m_szKeyAsWritten[k] = static_cast<char>(c);
             m_szKey[k++] = static_cast<char>(c);
             if (c == ' ' || c == ',' || c == '/' || c == '-' || c == '.') {
                 *pbSeparator = true;
@@ -177,9 +180,12 @@ void CTranslationEngine::TranslateByWords(const char* key, int keyLen, bool bPai
             bAnyTranslated = bAnyTranslated || length > 0;
             ++q;  // the blank, comma or "=" after a translated word is dropped
         } else {
-            // An untranslated word stays in upper case; the character after it is kept.
+            // An untranslated word keeps its letters as the program has them ("%s" must not
+            // become "%S", nor a menu command's id another one); the character after it is kept.
+            const char* word = key == m_szKey ? m_szKeyAsWritten : key;
             for (int i = wordStart; bFits && i < q; ++i) {
-                bFits = emit(static_cast<unsigned char>(key[i]));
+                const char unit[2] = {word[i], 0};
+                bFits = AppendResult(unit, bPairUnits ? 2 : 1);
             }
         }
     }

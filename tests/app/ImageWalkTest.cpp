@@ -91,6 +91,24 @@ TEST_F(ImageWalk, EveryExaminedOffsetPumpsOnceAndTheProgressBarShowsEveryPercent
     EXPECT_EQ(g_nPumps, (496 + 4) / 5);
 }
 
+TEST_F(ImageWalk, LengthsOfAStringTableStayOutOfTheRuns) {
+    // Two strings of a string table, 65 and 66 characters long: their lengths read "A" and "B".
+    const std::string first = "Open the file" + std::string(52, 'x');
+    const std::string second = "Save the file" + std::string(53, 'y');
+    std::string table;
+    table += std::string("A\0", 2) + Units(first);
+    table += std::string("B\0", 2) + Units(second);
+    ASSERT_TRUE(Walk(table + std::string(2, '\0')));
+    EXPECT_EQ(handler.runs, (std::vector<std::pair<std::int64_t, std::string>>{
+                                {2, first}, {2 + 130 + 2, second}}));
+
+    // Text that merely begins with a letter is one run as before.
+    handler.runs.clear();
+    ASSERT_TRUE(Walk(Units("A" + first + "z") + std::string(2, '\0')));
+    EXPECT_EQ(handler.runs.size(), 1u);
+    EXPECT_EQ(handler.runs[0].second, "A" + first + "z");
+}
+
 TEST_F(ImageWalk, ScannerFollowsTheOptions) {
     const std::string image = Units("Save As") + std::string(2, '\0');
     state.m_bWholeSentence = 0;

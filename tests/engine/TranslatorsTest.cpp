@@ -94,19 +94,25 @@ TEST_F(Translators, TextWithSeparatorsIsTranslatedWordByWord) {
     // the terminating zero.
     EXPECT_EQ(Sentence("Save As..."), kSaveZh + kAsZh + std::string(".\0.\0 \0 \0", 8));
     EXPECT_EQ(Sentence("Save As...", false), kSaveZh + kAsZh + "..  ");
-    // An untranslated word comes out in upper case and keeps the character after it.
+    // An untranslated word keeps its letters as written and the character after it.
     const std::string expected =
-        kOpenZh + std::string("N\0E\0W\0 \0", 8) + kFileZh + std::string(" \0", 2);
+        kOpenZh + std::string("n\0e\0w\0 \0", 8) + kFileZh + std::string(" \0", 2);
     EXPECT_EQ(Sentence("Open new file"), expected);
     EXPECT_EQ(expected.size(), 18u);
-    EXPECT_EQ(Sentence("Open new file", false), kOpenZh + "NEW " + kFileZh + " ");
-    EXPECT_EQ(Sentence("Open,x_y"), kOpenZh + std::string("X\0 \0Y\0 \0 \0", 10));
+    EXPECT_EQ(Sentence("Open new file", false), kOpenZh + "new " + kFileZh + " ");
+    EXPECT_EQ(Sentence("Open,x_y"), kOpenZh + std::string("x\0 \0y\0 \0 \0", 10));
+    // The run after the "%" of "%s was not found": "%s" must stay "%s", not become "%S".
+    engine.m_strMainDict =
+        PreparedDictionary({"[WAS=" + kAsZh, "[NOT=" + kAsZh, "[FILE=" + kFileZh});
+    EXPECT_EQ(Sentence("s was not found", false), "s " + kAsZh + kAsZh + "found  ");
+    // A menu command's id read as a first letter ("e" is 101) stays the same id.
+    EXPECT_EQ(Sentence("eOpen File", false), "eOpen " + kFileZh + " ");
 }
 
 TEST_F(Translators, NoWholePhraseLookupWhenTheTextHoldsASeparator) {
     engine.m_strMainDict =
         PreparedDictionary({"[SAVE AS=" + kFileZh, "[FILE_NAME=" + kSaveZh, "[AS=" + kAsZh});
-    EXPECT_EQ(Sentence("Save as", false), "SAVE " + kAsZh + " ");
+    EXPECT_EQ(Sentence("Save as", false), "Save " + kAsZh + " ");
     EXPECT_EQ(Sentence("File_Name"), kSaveZh);
     EXPECT_EQ(Sentence("File_Size"), "");  // no word-by-word fallback without a separator
 }
