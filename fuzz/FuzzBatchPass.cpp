@@ -24,9 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string plugIn = Prepared(input.Piece());
     if (state.m_bIgnoreCase == 1) {
         std::string folded(plugIn.size(), '\0');
-        CTranslationEngine::FoldDictionaryKeys(reinterpret_cast<const unsigned char*>(plugIn.data()),
-                                               reinterpret_cast<unsigned char*>(folded.data()),
-                                               plugIn.size());
+        CTranslationEngine::FoldDictionaryKeys(
+            reinterpret_cast<const unsigned char*>(plugIn.data()),
+            reinterpret_cast<unsigned char*>(folded.data()), plugIn.size());
         plugIn = folded;
     }
     engine.m_strPlugInDict = plugIn;
