@@ -9,6 +9,10 @@ packages=(
     python3                            # conversion-table generator and its check
     binutils                           # strings(1), the benchmark's yardstick
     qt6-base-dev                       # the windows
+    libqt6opengl6-dev                  # the 3D test view of the settings window (OpenGL 3.3 core)
+    libgl-dev libgl1-mesa-dri          # OpenGL, with Mesa's llvmpipe where no GPU exists
+    libglx-mesa0 libegl-mesa0          # Mesa under Xvfb (GLX) and off-screen (EGL)
+    libassimp-dev                      # the scene's DirectX .x mesh files
     fonts-arphic-uming                 # the Ming face of the dialog templates
     xvfb xauth xdotool                 # window tests and screenshots without a display
     g++-mingw-w64-x86-64-posix         # real Windows program files for tests and pictures
