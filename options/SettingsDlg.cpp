@@ -1,10 +1,13 @@
 #include "SettingsDlg.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -41,10 +44,12 @@ constexpr int kViewGroups[] = {1078, 1077, 1079, 1080};
 }  // namespace
 
 CSettingsDlg::CSettingsDlg(AppState& state, CTranslationEngine& engine, QWidget* parent,
-                           ViewStarter startView)
-    : QDialog(parent), m_state(state), m_engine(engine), m_fnStartView(std::move(startView)) {
+                           ViewFactory makeView)
+    : QDialog(parent), m_state(state), m_engine(engine), m_fnMakeView(std::move(makeView)) {
     OnInitDialog();
 }
+
+CSettingsDlg::~CSettingsDlg() = default;
 
 void CSettingsDlg::OnInitDialog() {
     m_pControls = std::make_unique<CDialogControls>(*this, FindDialogTemplate(129));
@@ -86,8 +91,14 @@ void CSettingsDlg::OnInitDialog() {
     }
 
     {
+        // The scene files lie in the start-up folder.
         const CInProgramDir inProgramDir(m_state);
-        if (!m_fnStartView || !m_fnStartView(*this)) {
+        if (m_fnMakeView) {
+            m_pView = m_fnMakeView(*this);
+        }
+        if (m_pView != nullptr && m_pView->Start()) {
+            m_state.m_nActiveDialog = 1;
+        } else {
             DisableTestView();
         }
     }
@@ -125,6 +136,10 @@ void CSettingsDlg::OnPlugInDictCheck() {
 }
 
 void CSettingsDlg::OnConfirm() {
+    // The close at the end is never refused, even while the speed test runs.
+    if (m_pView != nullptr) {
+        m_pView->EndSpeedTest();
+    }
     const CDialogControls& c = *m_pControls;
     m_state.m_bWholeSentence = c.Get<QRadioButton>(kIdWhole)->isChecked() ? 1 : 0;
     m_state.m_bPlugInDict = c.Get<QCheckBox>(kIdPlugIn)->isChecked() ? 1 : 0;
@@ -151,6 +166,39 @@ void CSettingsDlg::OnConfirm() {
         LoadPlugInDictionary(m_state, m_engine);
     }
     close();
+}
+
+void CSettingsDlg::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    if (m_pView != nullptr) {
+        QPainter painter(this);
+        m_pView->Paint(painter, event->region());
+    }
+}
+
+void CSettingsDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    // A view tuned to one colour depth does not go on running on another: the dialog stores
+    // the options and closes.
+    if (event->type() == QEvent::ActivationChange && m_pView != nullptr &&
+        m_pView->OnActivate(isActiveWindow())) {
+        RunUserAction(this, [this] { OnConfirm(); });
+    }
+}
+
+void CSettingsDlg::closeEvent(QCloseEvent* event) {
+    if (m_pView != nullptr && !m_pView->OnClose()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void CSettingsDlg::done(int result) {
+    if (m_pView != nullptr) {
+        m_pView->Release();
+    }
+    QDialog::done(result);
 }
 
 void CSettingsDlg::OnAbout() {

@@ -9,16 +9,19 @@
 
 #include "AppState.h"
 #include "DialogBuilder.h"
+#include "SettingsView.h"
 #include "TranslationEngine.h"
 
 class CSettingsDlg : public QDialog {
   public:
-    // Starts the 3D view in the dialog's view rectangle; false when it cannot (the translation
-    // options stay usable). Without one the view reports that it cannot be tested.
-    using ViewStarter = std::function<bool(CSettingsDlg&)>;
+    // Makes the 3D view for the dialog, which then starts it in its view rectangle. Without one,
+    // or when the view cannot start, the dialog says that Direct3D cannot be tested and the
+    // translation options stay usable.
+    using ViewFactory = std::function<std::unique_ptr<ISettingsView>(CSettingsDlg&)>;
 
     CSettingsDlg(AppState& state, CTranslationEngine& engine, QWidget* parent,
-                 ViewStarter startView = {});
+                 ViewFactory makeView = {});
+    ~CSettingsDlg() override;
 
     void OnInitDialog();
     void OnConfirm();
@@ -30,13 +33,24 @@ class CSettingsDlg : public QDialog {
     const CDialogControls& Controls() const { return *m_pControls; }
     // Where the 3D view draws, in client coordinates.
     const QRect& ViewRect() const { return m_rcView; }
+    // The 3D view, null without one.
+    ISettingsView* View() const { return m_pView.get(); }
+
+    // Enter and Esc end the dialog at once: the view lets go of its objects as on a close.
+    void done(int result) override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void DisableTestView();
 
     AppState& m_state;
     CTranslationEngine& m_engine;
-    ViewStarter m_fnStartView;
+    ViewFactory m_fnMakeView;
     std::unique_ptr<CDialogControls> m_pControls;
     QRect m_rcView;
+    std::unique_ptr<ISettingsView> m_pView;  // goes before the controls it uses
 };

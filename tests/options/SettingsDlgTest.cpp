@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QEvent>
+
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -293,6 +295,110 @@ TEST_F(OptionWindows, LanguageWindowOffersOnlyTheTwoEnglishDirections) {
     Get<QPushButton>(dlg, 1129)->click();  // 取 消
     EXPECT_EQ(state.m_bToTraditional, 1);
     EXPECT_EQ(state.m_bToSimplified, 0);
+}
+
+// A 3D view that only notes what its window asks of it.
+struct CFakeView : ISettingsView {
+    bool bStarts = true;
+    bool bTestRunning = false;
+    bool bDepthChanged = false;
+    QStringList calls;
+
+    bool Start() override {
+        calls << "Start";
+        return bStarts;
+    }
+    void EndSpeedTest() override {
+        calls << "EndSpeedTest";
+        bTestRunning = false;
+    }
+    bool OnClose() override {
+        calls << "OnClose";
+        return !bTestRunning;
+    }
+    void Release() override { calls << "Release"; }
+    bool OnActivate(bool) override {
+        calls << "OnActivate";
+        return bDepthChanged;
+    }
+    void Paint(QPainter&, const QRegion&) override { calls << "Paint"; }
+};
+
+class SettingsWithView : public OptionWindows {
+  protected:
+    // A settings window over a fake view, which the window owns; `view` stays valid while it is
+    // open.
+    std::unique_ptr<CSettingsDlg> Open(bool bStarts = true) {
+        auto fake = std::make_unique<CFakeView>();
+        fake->bStarts = bStarts;
+        view = fake.get();
+        return std::make_unique<CSettingsDlg>(
+            state, engine, nullptr,
+            [&fake](CSettingsDlg&) -> std::unique_ptr<ISettingsView> { return std::move(fake); });
+    }
+    CFakeView* view = nullptr;
+};
+
+TEST_F(SettingsWithView, AStartedViewMakesTheSettingsTheActiveWindowAFailedOneDoesNot) {
+    {
+        auto dlg = Open();
+        EXPECT_EQ(view->calls, QStringList{"Start"});
+        EXPECT_EQ(state.m_nActiveDialog, 1);
+        EXPECT_TRUE(Get<QWidget>(*dlg, 1047)->isEnabled());
+        EXPECT_TRUE(Get<QCheckBox>(*dlg, 1054)->isChecked());
+    }
+    state.m_nActiveDialog = 0;
+    auto dlg = Open(false);
+    EXPECT_EQ(state.m_nActiveDialog, 0);
+    EXPECT_EQ(dlg->windowTitle(), "  設定介面  [無法測試 Direct3D 介面] ");
+    EXPECT_FALSE(Get<QWidget>(*dlg, 1047)->isEnabled());
+    // A view that did not start still lets go of what it made when the window closes.
+    dlg->show();
+    dlg->close();
+    EXPECT_TRUE(view->calls.contains("Release"));
+}
+
+TEST_F(SettingsWithView, TheCloseBoxWaitsForTheSpeedTestTheConfirmDoesNot) {
+    auto dlg = Open();
+    dlg->show();
+    view->bTestRunning = true;
+    dlg->close();
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_FALSE(view->calls.contains("Release"));
+
+    Get<QSlider>(*dlg, 1062)->setValue(8);
+    view->calls.clear();
+    Get<QPushButton>(*dlg, 1043)->click();
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(state.m_nDelay, 8);
+    ASSERT_GE(view->calls.size(), 2);
+    EXPECT_EQ(view->calls[0], "EndSpeedTest");
+    EXPECT_EQ(view->calls[1], "OnClose");
+}
+
+TEST_F(SettingsWithView, EnterAndEscapeLetTheViewGo) {
+    for (auto leave : {&QDialog::reject, &QDialog::accept}) {
+        auto dlg = Open();
+        dlg->show();
+        (dlg.get()->*leave)();
+        EXPECT_FALSE(dlg->isVisible());
+        EXPECT_TRUE(view->calls.contains("Release"));
+    }
+}
+
+TEST_F(SettingsWithView, AViewThatSeesTheDisplayDepthChangeHasTheWindowConfirm) {
+    auto dlg = Open();
+    dlg->show();
+    Get<QSlider>(*dlg, 1062)->setValue(9);
+    QEvent activation(QEvent::ActivationChange);
+    QCoreApplication::sendEvent(dlg.get(), &activation);
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_EQ(state.m_nDelay, 0);
+
+    view->bDepthChanged = true;
+    QCoreApplication::sendEvent(dlg.get(), &activation);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(state.m_nDelay, 9);
 }
 
 }  // namespace
