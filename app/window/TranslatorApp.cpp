@@ -4,6 +4,7 @@
 #include <QStyleFactory>
 
 #include "AppState.h"
+#include "D3DView.h"
 #include "MainDlg.h"
 #include "ManualDlg.h"
 #include "SettingsDlg.h"
@@ -31,7 +32,7 @@ int CTranslatorApp::InitInstance() {
         dialog.exec();
     };
     openers.openSettings = [](QWidget* parent) {
-        CSettingsDlg dialog(theState, theEngine, parent);
+        CSettingsDlg dialog(theState, theEngine, parent, MakeD3DView);
         dialog.exec();
     };
     openers.openManual = [](QWidget* parent) {
