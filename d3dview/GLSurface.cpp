@@ -246,6 +246,8 @@ CGLSurface::CGLSurface(QWidget* parent) : QOpenGLWidget(parent) {
 }
 
 CGLSurface::~CGLSurface() {
+    // The widget's own destructor ends the context: this part is gone by then.
+    disconnect(m_contextGone);
     ReleaseGpu();
 }
 
@@ -289,7 +291,9 @@ void CGLSurface::initializeGL() {
     m_pProgram = std::move(program);
     m_pUniforms = std::make_unique<Uniforms>(*m_pProgram);
     m_bReady = true;
-    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { ReleaseGpu(); });
+    // A context taken away under the widget (a new top-level window) takes the GPU copies.
+    m_contextGone =
+        connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { ReleaseGpu(); });
     m_pGL->glClearColor(0, 0, 0, 1);
     m_pGL->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
 }

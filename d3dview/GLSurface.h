@@ -99,4 +99,5 @@ class CGLSurface : public QOpenGLWidget {
     std::unique_ptr<Uniforms> m_pUniforms;
     bool m_bReady = false;
     unsigned m_nUploads = 0;
+    QMetaObject::Connection m_contextGone;
 };
