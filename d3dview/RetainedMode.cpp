@@ -169,8 +169,6 @@ QMatrix4x4 CRMShadow::Projection(const QVector4D& l) const {
 
 // --- Frames ---
 
-CRMFrame::CRMFrame(RMLogPtr log, CRMFrame* parent) : m_pLog(std::move(log)), m_pParent(parent) {}
-
 CRMFrame::~CRMFrame() {
     for (const RMPtr<CRMFrame>& child : m_apChildren) {
         child->m_pParent = nullptr;
@@ -478,7 +476,7 @@ void CRMViewport::Render(CRMFrame* scene) {
 
 RMPtr<CRMFrame> CRM::CreateFrame(CRMFrame* parent) {
     m_pLog->Call("CreateFrame", parent != nullptr ? "child" : "root");
-    auto frame = RMPtr<CRMFrame>::Adopt(new CRMFrame(m_pLog, nullptr));
+    auto frame = RMPtr<CRMFrame>::Adopt(new CRMFrame(m_pLog));
     if (parent != nullptr) {
         parent->AddChild(frame.get());
     }

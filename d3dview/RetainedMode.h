@@ -229,7 +229,7 @@ class CRMShadow : public CRMVisual {
 
 class CRMFrame : public CRMObject {
   public:
-    CRMFrame(RMLogPtr log, CRMFrame* parent);
+    explicit CRMFrame(RMLogPtr log) : m_pLog(std::move(log)) {}
     ~CRMFrame() override;
 
     void SetPosition(CRMFrame* reference, float x, float y, float z);
@@ -258,7 +258,7 @@ class CRMFrame : public CRMObject {
     QMatrix4x4 ReferenceToParent(CRMFrame* reference) const;
 
     RMLogPtr m_pLog;
-    CRMFrame* m_pParent;  // the parent holds a reference to this frame, not the other way
+    CRMFrame* m_pParent = nullptr;  // the parent holds a reference to this frame, not back
     QMatrix4x4 m_local;
     std::vector<RMPtr<CRMFrame>> m_apChildren;
     std::vector<RMPtr<CRMVisual>> m_apVisuals;
