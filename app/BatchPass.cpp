@@ -9,6 +9,20 @@
 #include "ImageWalk.h"
 #include "Texts.h"
 
+void TranslateCandidate(const AppState& state, CTranslationEngine& engine, const char* candidate,
+                        int runBytes) {
+    if (state.m_bPlugInDict == 1) {
+        engine.TranslatePlugIn(candidate, runBytes, state.m_bIgnoreCase == 1);
+    }
+    if (engine.m_nResultLen == 0 && (state.m_bPlugInDict == 0 || state.m_bAlsoDefaultDict == 1)) {
+        if (state.m_bWholeSentence == 1) {
+            engine.TranslateSentence(candidate, runBytes, true);
+        } else {
+            engine.TranslateWord(candidate, runBytes);
+        }
+    }
+}
+
 namespace {
 
 // Translates each run with the translators the options choose and lays in what fits.
@@ -28,17 +42,7 @@ class CBatchRunHandler : public IRunHandler {
         if (runBytes <= 2) {
             return;
         }
-        if (m_state.m_bPlugInDict == 1) {
-            m_engine.TranslatePlugIn(candidate, runBytes, m_state.m_bIgnoreCase == 1);
-        }
-        if (m_engine.m_nResultLen == 0 &&
-            (m_state.m_bPlugInDict == 0 || m_state.m_bAlsoDefaultDict == 1)) {
-            if (m_state.m_bWholeSentence == 1) {
-                m_engine.TranslateSentence(candidate, runBytes, true);
-            } else {
-                m_engine.TranslateWord(candidate, runBytes);
-            }
-        }
+        TranslateCandidate(m_state, m_engine, candidate, runBytes);
 
         m_state.m_nFoundCount += 1;
         m_display.DrawFoundCount(m_state.m_nFoundCount);

@@ -10,6 +10,12 @@
 #include "PassDisplay.h"
 #include "TranslationEngine.h"
 
+// The batch run's translators for one run, in the order the options give: the plug-in dictionary,
+// then (without it, or when the main dictionary is also wanted) whole sentence or single phrase.
+// The result is in engine.m_szResult / m_nResultLen, which the caller has cleared.
+void TranslateCandidate(const AppState& state, CTranslationEngine& engine, const char* candidate,
+                        int runBytes);
+
 // Start: runs every file of m_astrFiles (m_nFileCount of them) through RunFile. A file error ends
 // the whole run by throwing; what it leaves behind depends on where it struck (see the .cpp).
 void RunBatch(AppState& state, CTranslationEngine& engine, IPassDisplay& display);

@@ -118,6 +118,17 @@ std::string Title(const char* format, int number, int count, const char* name, c
     return title;
 }
 
+// The current file of the manual list: its name parts in the state, the running title and the
+// file name shown.
+std::string BeginFile(AppState& state, IPassDisplay& display) {
+    const std::string path = state.m_astrManualFiles[static_cast<std::size_t>(state.m_nFileIndex)];
+    SplitPath(path, state);
+    display.SetTitle(Title(texts::kManualTitleRunning, state.m_nFileIndex + 1,
+                           state.m_nManualFileCount, state.m_szFname, state.m_szExt));
+    display.DrawFileName(path);
+    return path;
+}
+
 }  // namespace
 
 std::string TranslationFileHeader(const AppState& state, int backupExt, int translationExt,
@@ -185,12 +196,7 @@ void RunTranslateCommand(AppState& state, CTranslationEngine& engine, IPassDispl
                          IManualWindow& window) {
     for (state.m_nFileIndex = 0; state.m_nFileIndex < state.m_nManualFileCount;
          ++state.m_nFileIndex) {
-        const std::string path =
-            state.m_astrManualFiles[static_cast<std::size_t>(state.m_nFileIndex)];
-        SplitPath(path, state);
-        display.SetTitle(Title(texts::kManualTitleRunning, state.m_nFileIndex + 1,
-                               state.m_nManualFileCount, state.m_szFname, state.m_szExt));
-        display.DrawFileName(path);
+        const std::string path = BeginFile(state, display);
         try {
             FileImage file = ReadWholeFile(path);
             state.m_pImage = std::move(file.pBytes);
@@ -267,12 +273,7 @@ void RunWriteCommand(AppState& state, CTranslationEngine& engine, IPassDisplay& 
                      IManualWindow& window, CWriteBuffers& buffers) {
     for (state.m_nFileIndex = 0; state.m_nFileIndex < state.m_nManualFileCount;
          ++state.m_nFileIndex) {
-        const std::string path =
-            state.m_astrManualFiles[static_cast<std::size_t>(state.m_nFileIndex)];
-        SplitPath(path, state);
-        display.SetTitle(Title(texts::kManualTitleRunning, state.m_nFileIndex + 1,
-                               state.m_nManualFileCount, state.m_szFname, state.m_szExt));
-        display.DrawFileName(path);
+        const std::string path = BeginFile(state, display);
         std::int64_t size = 0;
         FileIdentity identity;
         PrepareWrite(state, engine, window, buffers, path, size, identity);

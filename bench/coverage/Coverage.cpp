@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "AppState.h"
+#include "BatchPass.h"
 #include "DictionaryFiles.h"
 #include "FileError.h"
 #include "FileOps.h"
@@ -94,17 +95,7 @@ class CCoverageHandler : public IRunHandler {
             return;
         }
         m_engine.m_nResultLen = 0;
-        if (m_state.m_bPlugInDict == 1) {
-            m_engine.TranslatePlugIn(candidate, runBytes, m_state.m_bIgnoreCase == 1);
-        }
-        if (m_engine.m_nResultLen == 0 &&
-            (m_state.m_bPlugInDict == 0 || m_state.m_bAlsoDefaultDict == 1)) {
-            if (m_state.m_bWholeSentence == 1) {
-                m_engine.TranslateSentence(candidate, runBytes, true);
-            } else {
-                m_engine.TranslateWord(candidate, runBytes);
-            }
-        }
+        TranslateCandidate(m_state, m_engine, candidate, runBytes);
         m_counts.nFound += 1;
         const int resultLen = m_engine.m_nResultLen;
         const bool bTranslated = resultLen > 0 && resultLen <= runBytes;
