@@ -39,6 +39,11 @@ inline std::string Units(const std::string& text) {
     return bytes;
 }
 
+// `text` as 16-bit little-endian units ended by a 16-bit zero, as programs keep their strings.
+inline std::string String16(const std::string& text) {
+    return Units(text) + std::string(2, '\0');
+}
+
 inline std::vector<unsigned char> Bytes(const std::string& s) {
     return std::vector<unsigned char>(s.begin(), s.end());
 }

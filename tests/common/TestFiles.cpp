@@ -1,5 +1,6 @@
 #include "TestFiles.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -45,4 +46,18 @@ std::string ReadFileBytes(const std::string& path) {
         throw std::runtime_error("cannot read " + path);
     }
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+CommandOutcome RunCommand(const std::string& cwd, const std::string& commandLine,
+                          const CTempDir& scratch) {
+    const std::string out = scratch / "stdout";
+    const std::string err = scratch / "stderr";
+    const std::string command =
+        "cd '" + cwd + "' && " + commandLine + " >'" + out + "' 2>'" + err + "' </dev/null";
+    const int raw = std::system(command.c_str());
+    CommandOutcome outcome;
+    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    outcome.out = ReadFileBytes(out);
+    outcome.err = ReadFileBytes(err);
+    return outcome;
 }

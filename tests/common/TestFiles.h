@@ -33,3 +33,15 @@ class CScopedCurrentDir {
 
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
+
+// What a command line printed and how it ended.
+struct CommandOutcome {
+    int status = -1;  // the exit status, -1 when it did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// Runs `commandLine` through the shell in `cwd` with no input, catching its output in files of
+// `scratch`.
+CommandOutcome RunCommand(const std::string& cwd, const std::string& commandLine,
+                          const CTempDir& scratch);

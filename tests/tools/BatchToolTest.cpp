@@ -7,25 +7,12 @@
 #include <filesystem>
 #include <string>
 
+#include "TestBytes.h"
 #include "TestFiles.h"
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// 16-bit little-endian units of ASCII text, then a 16-bit zero.
-std::string String16(const std::string& text) {
-    std::string bytes;
-    for (char c : text) {
-        bytes += c;
-        bytes += '\0';
-    }
-    return bytes + std::string(2, '\0');
-}
+using Outcome = CommandOutcome;
 
 const std::string kOpen16 =
     std::string("\x8B\x95\x5F\x55\x20\x00\x20\x00", 8) + std::string(2, '\0');
@@ -40,16 +27,7 @@ class BatchTool : public ::testing::Test {
 
     // Runs vokra-batch in `cwd` with `args`.
     Outcome Run(const std::string& cwd, const std::string& args) {
-        const std::string out = dir / "stdout";
-        const std::string err = dir / "stderr";
-        const std::string command =
-            "cd '" + cwd + "' && '" VOKRA_BATCH "' " + args + " >'" + out + "' 2>'" + err + "'";
-        const int raw = std::system(command.c_str());
-        Outcome outcome;
-        outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        outcome.out = ReadFileBytes(out);
-        outcome.err = ReadFileBytes(err);
-        return outcome;
+        return RunCommand(cwd, "'" VOKRA_BATCH "' " + args, dir);
     }
 
     CTempDir dir;

@@ -12,25 +12,12 @@
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Outcome = CommandOutcome;
 
 class DictTool : public ::testing::Test {
   protected:
     Outcome Run(const std::string& args) {
-        const std::string out = dir / "stdout";
-        const std::string err = dir / "stderr";
-        const std::string command = "cd '" + dir.Path() + "' && '" VOKRA_DICT "' " + args + " >'" +
-                                    out + "' 2>'" + err + "'";
-        const int raw = std::system(command.c_str());
-        Outcome outcome;
-        outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        outcome.out = ReadFileBytes(out);
-        outcome.err = ReadFileBytes(err);
-        return outcome;
+        return RunCommand(dir.Path(), "'" VOKRA_DICT "' " + args, dir);
     }
 
     CTempDir dir;

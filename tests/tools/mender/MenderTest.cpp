@@ -14,6 +14,7 @@
 
 #include "DictionaryCode.h"
 #include "PassDisplay.h"
+#include "TestBytes.h"
 #include "TestFiles.h"
 #include "WriteBack.h"
 
@@ -57,15 +58,6 @@ std::string TranslationFile(const std::string& programName, const std::string& e
     return file + entries;
 }
 
-std::string String16(const std::string& text) {
-    std::string bytes;
-    for (char c : text) {
-        bytes += c;
-        bytes += '\0';
-    }
-    return bytes + std::string(2, '\0');
-}
-
 // A program file's strings among bytes that hold none.
 const std::string kProgram = std::string("MZ\x90\0\3\0\0\0", 8) + String16("&File") +
                              String16("Open") + std::string("\x01\x02\xFF\xFE", 4) +
@@ -75,11 +67,7 @@ const std::string kProgram = std::string("MZ\x90\0\3\0\0\0", 8) + String16("&Fil
 const std::string kEntries =
     "[Open=\xB6\x7D\xB1\xD2\r\n[Cancel=\xA5\x5D\xA4\x5B\r\n[&File=\xC0\xC9\xAE\xD7\r\n";
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Outcome = CommandOutcome;
 
 // The program file after the shared write-back of `translation`, run in this process.
 std::string WrittenInProcess(std::string image, const std::string& translation) {
@@ -103,16 +91,7 @@ class Mender : public ::testing::Test {
     // Runs `program` in `cwd` with `args` (already quoted).
     Outcome Run(const std::string& cwd, const std::string& args,
                 const std::string& program = VOKRA_MENDER) {
-        const std::string out = dir / "stdout";
-        const std::string err = dir / "stderr";
-        const std::string command = "cd '" + cwd + "' && '" + program + "' " + args + " >'" + out +
-                                    "' 2>'" + err + "' </dev/null";
-        const int raw = std::system(command.c_str());
-        Outcome outcome;
-        outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        outcome.out = ReadFileBytes(out);
-        outcome.err = ReadFileBytes(err);
-        return outcome;
+        return RunCommand(cwd, "'" + program + "' " + args, dir);
     }
 
     // A patch folder as the manual window assembles it: Mender beside one translation file.

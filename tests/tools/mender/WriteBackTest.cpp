@@ -8,16 +8,11 @@
 #include <string>
 
 #include "Big5.h"
-#include "Texts.h"
 #include "RecordingDisplay.h"
 #include "TestBytes.h"
+#include "Texts.h"
 
 namespace {
-
-// A 16-bit string: the text's units and a zero unit.
-std::string String16(const std::string& text) {
-    return Units(text) + std::string(2, '\0');
-}
 
 // The 16-bit unit a double-byte character is laid in as.
 std::string Unit(const std::string& big5) {
