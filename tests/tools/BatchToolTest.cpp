@@ -1,9 +1,6 @@
 // vokra-batch as its users run it: real files, real folders, exit statuses and messages.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 

@@ -1,9 +1,6 @@
 // vokra-dict as dictionary authors run it: messages, exit statuses, what it writes and when.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 

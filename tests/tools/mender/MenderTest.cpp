@@ -3,7 +3,6 @@
 #include "Mender.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
