@@ -63,8 +63,8 @@ inline void RequireChangesInsideRuns(const std::string& before, const std::strin
     }
     std::vector<bool> inRun(before.size(), false);
     for (const auto& [pos, bytes] : runs) {
-        if (pos < 0 || bytes < 0 || static_cast<std::size_t>(pos) + static_cast<std::size_t>(bytes) >
-                                        before.size()) {
+        if (pos < 0 || bytes < 0 ||
+            static_cast<std::size_t>(pos) + static_cast<std::size_t>(bytes) > before.size()) {
             std::abort();
         }
         for (int i = 0; i < bytes; ++i) {
