@@ -73,7 +73,8 @@ inline constexpr char kHeaderUrl[] = "// 作者網址： %s";
 inline constexpr char kHeaderEmail[] = "// 作者信箱： %s";
 inline constexpr char kHeaderDate[] = "// 翻譯日期： %4d/%2d/%2d ";
 inline constexpr char kHeaderRuleBottom[] =
-    "//============================================================================================";
+    "//"
+    "============================================================================================";
 
 // The settings window.
 inline constexpr char kSettingsLoadingTitle[] = "   讀 取 中 . . .  ";
