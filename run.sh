@@ -3,7 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup-debian.sh
-cmake -S . -B build -G Ninja
+# An existing build keeps its configuration (./test.sh's included), so nothing is rebuilt for it.
+[ -f build/CMakeCache.txt ] || cmake -S . -B build -G Ninja
 cmake --build build
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "VOKRA is a desktop program, and this session has no display (DISPLAY is not set)." >&2

@@ -10,7 +10,7 @@ runs=${3:-5}
 work=$(mktemp -d "${TMPDIR:-/tmp}/vokra-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-"$build/bin/make_bench_file" "$mib" "$work/pristine.exe" "$work/message.txt" 5000
+"$build/bench/make_bench_file" "$mib" "$work/pristine.exe" "$work/message.txt" 5000
 size=$(stat -c %s "$work/pristine.exe")
 
 now() { date +%s%N; }

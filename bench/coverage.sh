@@ -26,8 +26,8 @@ while [ $# -gt 0 ]; do
 done
 build=$(cd "$build" && pwd)
 share=$build/share/vokra
-for program in vokra-batch vokra_coverage; do
-    [ -x "$build/bin/$program" ] || { echo "coverage.sh: $build/bin/$program is not built" >&2; exit 2; }
+for program in bin/vokra-batch bench/vokra_coverage; do
+    [ -x "$build/$program" ] || { echo "coverage.sh: $build/$program is not built" >&2; exit 2; }
 done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vokra-coverage-XXXXXX")
@@ -47,7 +47,7 @@ report() {  # report TITLE [OPTION]...
     local title=$1
     shift
     echo "== $title"
-    (cd "$work/corpus" && "$build/bin/vokra_coverage" -d "$share" -n "$top" "$@" "${programs[@]}") \
+    (cd "$work/corpus" && "$build/bench/vokra_coverage" -d "$share" -n "$top" "$@" "${programs[@]}") \
         > "$work/coverage.txt"
     cat "$work/coverage.txt"
 

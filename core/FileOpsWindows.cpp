@@ -1,4 +1,4 @@
-#include "MenderFiles.h"
+#include "MenderConsole.h"
 
 #include <cerrno>
 #include <cstdio>

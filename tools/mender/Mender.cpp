@@ -7,7 +7,7 @@
 #include "AppState.h"
 #include "CompanionTexts.h"
 #include "FileError.h"
-#include "MenderFiles.h"
+#include "MenderConsole.h"
 #include "PassDisplay.h"
 #include "TranslationEngine.h"
 #include "WriteBack.h"

@@ -10,7 +10,7 @@
 
 #include "CompanionTexts.h"
 #include "Mender.h"
-#include "MenderFiles.h"
+#include "MenderConsole.h"
 
 namespace {
 
