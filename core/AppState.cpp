@@ -1,6 +1,6 @@
 #include "AppState.h"
 
-void SplitPath(const std::string& path, AppState& state) {
+void SplitPath(const std::string& path, PassState& state) {
     const std::size_t slash = path.rfind('/');
     const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     const std::string_view name = std::string_view(path).substr(nameStart);

@@ -25,45 +25,58 @@ void CopyText(char (&buffer)[N], std::string_view text) {
     buffer[n] = 0;
 }
 
-struct AppState {
+// What a pass over a file image runs on: run control, the current file, the candidate and the
+// counters, and the options that choose the scanner, the translators and the delay. The window's
+// AppState is one; a tool without a window (Mender) makes one of its own.
+struct PassState {
     // --- Run control ---
-    int m_bStopped = 0;       // 1 when no pass runs or Stop was pressed
-    int m_bBusy = 0;          // 1 while a batch, translate or write-back pass runs
-    int m_nActiveDialog = 0;  // 0 main, 1 settings (with its 3D view), 2 manual
+    int m_bStopped = 0;  // 1 when no pass runs or Stop was pressed
+    int m_bBusy = 0;     // 1 while a batch, translate or write-back pass runs
 
-    // --- Chosen files and the current file ---
-    std::array<std::string, kMaxFiles> m_astrFiles;
-    std::array<std::string, kMaxFiles> m_astrManualFiles;
-    int m_nFileCount = 0;        // files of the main window's list
-    int m_nManualFileCount = 0;  // files of the manual window's list
-    int m_nFileIndex = 0;
+    // --- The current file ---
     char m_szDrive[3] = {};  // always empty here: paths have no drive
     char m_szDir[256] = {};  // ends with "/"
     char m_szFname[256] = {};
     char m_szExt[256] = {};  // with its dot
     ImageBuffer m_pImage;    // the file held by a pass, null otherwise
     std::int64_t m_nImageSize = 0;
-    char m_szFileDir[2048] = {};     // folder of the last file choice
-    char m_szProgramDir[2048] = {};  // start-up folder: dictionaries, record, companions
-    char m_szPath[2048] = {};        // scratch for derived file names
 
     // --- Scanning and counting ---
     char m_szCandidate[kCandidateBufferSize] = {};
     int m_nRunBytes = 0;
     unsigned m_nFoundCount = 0;
     int m_nTranslatedCount = 0;
-    char m_szCountText[2048] = {};
-    char m_szBlanks[128] = {};
 
-    // --- Options ---
+    // --- Options of the scanners and translators ---
     int m_bWholeSentence = 0;
     int m_bPlugInDict = 0;
     int m_bAlsoDefaultDict = 0;
     int m_bIgnoreCase = 0;
     unsigned char m_abCharFilter[kCharFilterCount] = {};
+    int m_nDelay = 0;  // 0 to 10: a pass waits m_nDelay * m_nDelay ms after each run found
+};
+
+// The one record of shared state through which the windows and the passes talk.
+struct AppState : PassState {
+    int m_nActiveDialog = 0;  // 0 main, 1 settings (with its 3D view), 2 manual
+
+    // --- Chosen files ---
+    std::array<std::string, kMaxFiles> m_astrFiles;
+    std::array<std::string, kMaxFiles> m_astrManualFiles;
+    int m_nFileCount = 0;        // files of the main window's list
+    int m_nManualFileCount = 0;  // files of the manual window's list
+    int m_nFileIndex = 0;
+    char m_szFileDir[2048] = {};     // folder of the last file choice
+    char m_szProgramDir[2048] = {};  // start-up folder: dictionaries, record, companions
+    char m_szPath[2048] = {};        // scratch for derived file names
+
+    // --- Drawing the counters ---
+    char m_szCountText[2048] = {};
+    char m_szBlanks[128] = {};
+
+    // --- Options of the manual window and the settings ---
     int m_bOpenInNotepad = 0;
     int m_bMakePatch = 0;
-    int m_nDelay = 0;  // 0 to 10: a pass waits m_nDelay * m_nDelay ms after each run found
     char m_szBackupExt[2048] = {};
     int m_bToTraditional = 0;
     int m_bToSimplified = 0;
@@ -83,4 +96,4 @@ struct AppState {
 
 // Splits a path into m_szDrive (always empty), m_szDir (up to and with the last "/"), m_szFname
 // and m_szExt (from the last "." of the name on, with its dot), each cut to its buffer.
-void SplitPath(const std::string& path, AppState& state);
+void SplitPath(const std::string& path, PassState& state);

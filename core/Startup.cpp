@@ -7,20 +7,7 @@
 
 #include "DictionaryFiles.h"
 #include "FileOps.h"
-
-bool ReadTranslatorRecord(AppState& state) {
-    if (!FileExists(kTranslatorRecordFile)) {
-        return false;
-    }
-    char* slots[] = {state.m_szTranslatorName, state.m_szTranslatorUrl, state.m_szTranslatorEmail};
-    for (int i = 0; i < 3; ++i) {
-        // A short file fills what it holds; the rest of the slot reads as zero bytes.
-        std::memset(slots[i], 0, kTranslatorSlotSize + 1);
-        ReadBlock(kTranslatorRecordFile, slots[i], kTranslatorSlotSize,
-                  static_cast<std::int64_t>(i) * kTranslatorSlotSize);
-    }
-    return true;
-}
+#include "TranslatorRecord.h"
 
 void ApplyStartupDefaults(AppState& state) {
     std::fill(std::begin(state.m_szBlanks), std::end(state.m_szBlanks), ' ');

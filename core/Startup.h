@@ -8,12 +8,6 @@
 #include "AppState.h"
 #include "TranslationEngine.h"
 
-inline constexpr char kTranslatorRecordFile[] = "VOKRA.DAT";
-
-// Reads the three 128-byte slots of "VOKRA.DAT" (current directory) into the translator fields.
-// Returns false, reading nothing, when the file does not exist.
-bool ReadTranslatorRecord(AppState& state);
-
 // The option and run-control defaults every start begins with.
 void ApplyStartupDefaults(AppState& state);
 

@@ -6,10 +6,6 @@
 
 namespace {
 
-inline bool IsLeadByte(unsigned char c) {
-    return c >= 0x81 && c <= 0xFE;
-}
-
 // Offset of the first `c` at or after `from` that begins a character (`from` must begin one),
 // or -1.
 std::int64_t FindChar(std::string_view text, char c, std::size_t from = 0) {

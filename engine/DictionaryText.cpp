@@ -4,13 +4,6 @@
 
 #include "TranslationEngine.h"
 
-namespace {
-// A byte 0x81 to 0xFE begins a double-byte character; the search steps over both bytes.
-inline bool IsLeadByte(unsigned char c) {
-    return c >= 0x81 && c <= 0xFE;
-}
-}  // namespace
-
 CDictionaryText::CDictionaryText(const CDictionaryText& other) {
     Assign(other.m_strText);
 }

@@ -8,6 +8,12 @@
 #include <string_view>
 #include <unordered_map>
 
+// A byte 0x81 to 0xFE begins a double-byte character of the dictionary code; a search steps over
+// both of its bytes.
+inline constexpr bool IsLeadByte(unsigned char c) {
+    return c >= 0x81 && c <= 0xFE;
+}
+
 class CDictionaryText {
   public:
     CDictionaryText() = default;

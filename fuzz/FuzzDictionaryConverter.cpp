@@ -5,6 +5,8 @@
 #include "DictSource.h"
 #include "FuzzInput.h"
 
+using namespace dictsource;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {
         return 0;

@@ -9,6 +9,7 @@
 #include "DictionaryCode.h"
 #include "FuzzInput.h"
 #include "Startup.h"
+#include "TranslatorRecord.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // The record is read from the current directory: for the moment a folder of the fuzzer's

@@ -1,7 +1,7 @@
 // vokra_coverage: how much of a program file's interface text the shipped dictionaries translate.
-// Walks each file as the batch run does (same walk, same scanners, same translators, nothing
-// written back) and sorts every run it finds: found (two characters or more), translated (the
-// translation fits the run, as the batch run counts it), interface text (the run passes the
+// Runs the batch run's pass over each file in memory (same walk, same scanners, same translators,
+// nothing written back) and sorts every run it finds: found (two characters or more), translated
+// (the translation fits the run, as the batch run counts it), interface text (the run passes the
 // translators' guards), and complete (no English word left in the translation).
 #include <getopt.h>
 #include <unistd.h>
@@ -82,40 +82,31 @@ std::vector<std::string> EnglishWords(const char* result, int length) {
     return words;
 }
 
-// The batch run's handling of a run, counted instead of shown.
-class CCoverageHandler : public IRunHandler {
+// The batch run's record of every run, counted instead of shown.
+class CCoverageSink : public IRunSink {
   public:
-    CCoverageHandler(AppState& state, CTranslationEngine& engine)
-        : m_state(state), m_engine(engine) {}
-
-    void OnRun(std::int64_t) override {
-        const char* candidate = m_state.m_szCandidate;
-        const int runBytes = m_state.m_nRunBytes;
-        if (runBytes <= 2) {
-            return;
-        }
-        m_engine.m_nResultLen = 0;
-        TranslateCandidate(m_state, m_engine, candidate, runBytes);
+    void Record(const RunRecord& run) override {
         m_counts.nFound += 1;
-        const int resultLen = m_engine.m_nResultLen;
-        const bool bTranslated = resultLen > 0 && resultLen <= runBytes;
+        const bool bTranslated = run.status == ERunStatus::Translated;
         m_counts.nTranslated += bTranslated ? 1 : 0;
-        if (!CTranslationEngine::PassesMainGuards(candidate, runBytes)) {
+        const std::string text(run.english);
+        if (!CTranslationEngine::PassesMainGuards(text.c_str(),
+                                                  static_cast<int>(2 * text.size()))) {
             return;
         }
         m_counts.nInterface += 1;
-        const std::string text(candidate, static_cast<std::size_t>(runBytes / 2));
         if (!bTranslated) {
             m_mapUntranslated[text] += 1;
             return;
         }
         m_counts.nInterfaceTranslated += 1;
-        if (!HoldsEnglishWord(m_engine.m_szResult, resultLen)) {
+        const int length = static_cast<int>(run.translation.size());
+        if (!HoldsEnglishWord(run.translation.data(), length)) {
             m_counts.nComplete += 1;
             return;
         }
         m_mapPartial[text] += 1;
-        for (const std::string& word : EnglishWords(m_engine.m_szResult, resultLen)) {
+        for (const std::string& word : EnglishWords(run.translation.data(), length)) {
             m_mapWords[word] += 1;
         }
     }
@@ -124,10 +115,6 @@ class CCoverageHandler : public IRunHandler {
     std::map<std::string, unsigned> m_mapUntranslated;
     std::map<std::string, unsigned> m_mapPartial;
     std::map<std::string, unsigned> m_mapWords;
-
-  private:
-    AppState& m_state;
-    CTranslationEngine& m_engine;
 };
 
 double Percent(unsigned part, unsigned whole) {
@@ -225,15 +212,16 @@ int main(int argc, char** argv) {
         std::map<std::string, unsigned> words;
         CSilentDisplay display;
         for (auto& [name, file] : files) {
-            CCoverageHandler handler(*state, *engine);
+            CCoverageSink sink;
+            FileDriverOptions options;
+            options.pSink = &sink;
             state->m_bStopped = 0;
-            WalkImage(*state, file.pBytes.get(), file.nSize, EMainScanner::FollowMode, display,
-                      handler);
-            PrintCounts(name.substr(name.rfind('/') + 1), handler.m_counts);
-            total += handler.m_counts;
-            Merge(untranslated, handler.m_mapUntranslated);
-            Merge(partial, handler.m_mapPartial);
-            Merge(words, handler.m_mapWords);
+            TranslateImage(*state, *engine, display, file.pBytes.get(), file.nSize, options);
+            PrintCounts(name.substr(name.rfind('/') + 1), sink.m_counts);
+            total += sink.m_counts;
+            Merge(untranslated, sink.m_mapUntranslated);
+            Merge(partial, sink.m_mapPartial);
+            Merge(words, sink.m_mapWords);
         }
         PrintCounts("total", total);
         PrintTop("Most frequent untranslated interface runs", untranslated, top);

@@ -6,24 +6,21 @@
 #include <string>
 
 #include "AppState.h"
+#include "FileDriver.h"
 #include "FileOps.h"
 #include "PassDisplay.h"
 #include "TranslationEngine.h"
 
-// The batch run's translators for one run, in the order the options give: the plug-in dictionary,
-// then (without it, or when the main dictionary is also wanted) whole sentence or single phrase.
-// The result is in engine.m_szResult / m_nResultLen, which the caller has cleared.
-void TranslateCandidate(const AppState& state, CTranslationEngine& engine, const char* candidate,
-                        int runBytes);
-
-// Start: runs every file of m_astrFiles (m_nFileCount of them) through RunFile. A file error ends
-// the whole run by throwing; what it leaves behind depends on where it struck (see the .cpp).
-void RunBatch(AppState& state, CTranslationEngine& engine, IPassDisplay& display);
+// Start: runs every file of m_astrFiles (m_nFileCount of them) through the per-file driver. A
+// file error ends the whole run by throwing; what it leaves behind depends on where it struck
+// (see FileDriver.h).
+void RunBatch(AppState& state, CTranslationEngine& engine, IPassDisplay& display,
+              const FileDriverOptions& options = {});
 
 // The pass over one image held in memory: scans, translates and lays in. Returns false when Stop
 // ended it (the image may then hold part of the translations and must not be written).
 bool TranslateImage(AppState& state, CTranslationEngine& engine, IPassDisplay& display,
-                    unsigned char* image, std::int64_t size);
+                    unsigned char* image, std::int64_t size, const FileDriverOptions& options = {});
 
 // The pass over one file's image, then its write-back: returns false when Stop abandoned it (the
 // file is not written), true when the whole image was written back over `path`.

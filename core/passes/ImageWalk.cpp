@@ -65,7 +65,7 @@ std::int64_t FirstStringOfTable(const char* candidate, std::int64_t chars) {
 
 }  // namespace
 
-bool WalkImage(AppState& state, const unsigned char* image, std::int64_t size,
+bool WalkImage(PassState& state, const unsigned char* image, std::int64_t size,
                EMainScanner mainScanner, IPassDisplay& display, IRunHandler& handler) {
     char* const candidate = state.m_szCandidate;
     // Only what the last scan wrote can be non-zero, so zero-filling the candidate before each

@@ -11,12 +11,7 @@
 #include "ImageBuffer.h"
 #include "PassDisplay.h"
 #include "TranslationEngine.h"
-
-inline constexpr int kExtensionChoices = 10;
-inline constexpr const char* BackupExtensions[kExtensionChoices] = {
-    ".BAK", ".B01", ".B02", ".B03", ".B04", ".B05", ".B06", ".B07", ".B08", ".B09"};
-inline constexpr const char* TranslationExtensions[kExtensionChoices] = {
-    ".TXT", ".T01", ".T02", ".T03", ".T04", ".T05", ".T06", ".T07", ".T08", ".T09"};
+#include "TranslationFile.h"
 
 // What the manual window contributes besides what a pass shows: the two extension choices, the
 // captions of its group boxes, and the start of the text editor.
@@ -46,7 +41,7 @@ void RunTranslateCommand(AppState& state, CTranslationEngine& engine, IPassDispl
 // The pass over one image: writes the translation text file named in m_szPath, then opens the
 // editor and builds the patch folder as the options say. Returns false when Stop ended it.
 bool TranslatePass(AppState& state, CTranslationEngine& engine, IPassDisplay& display,
-                   IManualWindow& window, const unsigned char* image, std::int64_t size);
+                   IManualWindow& window, unsigned char* image, std::int64_t size);
 
 // The twelve header lines of a translation text file, in the dictionary code, for the current
 // file (m_szDrive, m_szDir, m_szFname, m_szExt) and the given local date.

@@ -1,22 +1,27 @@
 #include "WriteBack.h"
 
-#include <algorithm>
 #include <string_view>
-#include <utility>
 
+#include "RunTranslation.h"
 #include "Texts.h"
 
-void LoadEditedDictionary(CTranslationEngine& engine, std::string fileBytes) {
-    CTranslationEngine::PrepareDictionaryText(reinterpret_cast<unsigned char*>(fileBytes.data()),
-                                              fileBytes.size());
-    engine.m_strEditedDict = std::string_view(fileBytes);
+namespace {
+
+constexpr PassSteps kWriteBackSteps{texts::kManualTitleRunning,   texts::kPaneStateWrite,
+                                    texts::kPaneStateWriteDone,   EMarker::Write,
+                                    EMainScanner::AlwaysSentence, true};
+
+}  // namespace
+
+const PassSteps& CWriteBackPass::Steps() const {
+    return kWriteBackSteps;
 }
 
-void CWriteBackRunHandler::OnRun(std::int64_t pos) {
+RunOutcome CWriteBackPass::OnRun(std::int64_t pos) {
     const int runBytes = m_state.m_nRunBytes;
     // A single character is neither counted nor shown.
     if (runBytes <= 2) {
-        return;
+        return {};
     }
     const char* candidate = m_state.m_szCandidate;
     m_state.m_nFoundCount += 1;
@@ -26,24 +31,21 @@ void CWriteBackRunHandler::OnRun(std::int64_t pos) {
 
     // The count covers the whole key "[" TEXT "=": the letter test sees every letter of it.
     m_engine.LookupEditedTranslation(candidate, runBytes + 2);
+    const std::string_view translation(m_engine.m_szResult,
+                                       static_cast<std::size_t>(m_engine.m_nResultLen));
     if (!m_engine.LayInByChars(m_pImage, pos, runBytes)) {
-        return;
+        return {translation.empty() ? ERunStatus::NoEntry : ERunStatus::DoesNotFit, translation};
     }
     m_state.m_nTranslatedCount += 1;
     m_display.DrawTranslatedCount(m_state.m_nTranslatedCount);
     // Counted after this run's own translation, unlike the batch run.
-    const unsigned translated = static_cast<unsigned>(std::max(m_state.m_nTranslatedCount, 1));
-    m_display.ShowRatio(translated * 100 / m_state.m_nFoundCount);
-    m_display.DrawTranslationLine(
-        0, std::string_view(m_engine.m_szResult, static_cast<std::size_t>(m_engine.m_nResultLen)));
+    m_display.ShowRatio(TranslationRatio(m_state.m_nTranslatedCount, m_state.m_nFoundCount));
+    m_display.DrawTranslationLine(0, translation);
+    return {ERunStatus::Translated, translation};
 }
 
-bool WriteBackImage(AppState& state, CTranslationEngine& engine, IPassDisplay& display,
+bool WriteBackImage(PassState& state, CTranslationEngine& engine, IPassDisplay& display,
                     unsigned char* image, std::int64_t size) {
-    state.m_nFoundCount = 0;
-    state.m_nTranslatedCount = 0;
-    display.SetStatusText(4, texts::kPaneStateWrite);
-    display.StartMarker(EMarker::Write);
-    CWriteBackRunHandler handler(state, engine, display, image);
-    return WalkImage(state, image, size, EMainScanner::AlwaysSentence, display, handler);
+    CWriteBackPass pass(state, engine, display);
+    return WalkPassImage(state, pass, display, image, size);
 }

@@ -1,4 +1,5 @@
 #include "Startup.h"
+#include "TranslatorRecord.h"
 
 #include <gtest/gtest.h>
 

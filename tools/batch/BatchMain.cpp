@@ -14,6 +14,7 @@
 #include "BatchPass.h"
 #include "DictionaryFiles.h"
 #include "FileError.h"
+#include "FileOps.h"
 #include "Startup.h"
 #include "TerminalDisplay.h"
 
@@ -52,15 +53,9 @@ struct Options {
     std::vector<std::string> files;
 };
 
-// The shipped data beside the program: share/vokra next to its bin/ folder.
+// The shipped data as installed with the program (share/vokra beside its bin/ folder).
 std::string ShippedDataFolder() {
-    char path[PATH_MAX];
-    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0) {
-        return ".";
-    }
-    const std::string exe(path, static_cast<std::size_t>(n));
-    return exe.substr(0, exe.rfind('/')) + "/../share/vokra";
+    return ProgramFolder() + "/" VOKRA_DATA_FROM_BIN;
 }
 
 std::string CurrentDirectory() {
@@ -158,17 +153,15 @@ void StartUp(const Options& options, AppState& state, CTranslationEngine& engine
     CopyText(state.m_szBackupExt, options.backupExt);
 }
 
-// One file, as a Load of it followed by Start: the current directory is its folder.
+// One file, as a Load of it followed by Start; its backup goes beside it.
 void TranslateFile(const std::string& path, AppState& state, CTranslationEngine& engine,
                    CTerminalDisplay& display) {
-    const std::string folder = path.substr(0, path.rfind('/') + 1);
-    if (chdir(folder.c_str()) != 0) {
-        ThrowFileError(errno, path);
-    }
-    CopyText(state.m_szFileDir, folder);
+    CopyText(state.m_szFileDir, path.substr(0, path.rfind('/') + 1));
     state.m_astrFiles[0] = path;
     state.m_nFileCount = 1;
-    RunBatch(state, engine, display);
+    FileDriverOptions options;
+    options.derived = EDerivedFiles::BesideTheFile;
+    RunBatch(state, engine, display, options);
     display.EndProgress();
     std::printf("%s: found %u, translated %d, ratio %u%%\n", path.c_str(), state.m_nFoundCount,
                 state.m_nTranslatedCount, display.Ratio());

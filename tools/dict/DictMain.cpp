@@ -3,13 +3,17 @@
 #include <getopt.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "DictSource.h"
+#include "FileError.h"
+#include "FileOps.h"
 
 namespace {
+
+using dictsource::DictConversion;
+using dictsource::DictProblem;
+using dictsource::EDictionaryKind;
 
 constexpr char kUsage[] =
     "Usage: vokra-dict [OPTION]... FILE\n"
@@ -37,24 +41,23 @@ struct Options {
     std::string output;
 };
 
-bool ReadFile(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+std::string ReadInput(const std::string& path) {
+    const FileImage image = ReadWholeFile(path);
+    return std::string(reinterpret_cast<const char*>(image.pBytes.get()),
+                       static_cast<std::size_t>(image.nSize));
 }
 
-bool WriteOutput(const std::string& path, const std::string& bytes) {
+// To standard output, or to the file `path`, which is replaced as a whole: a failure leaves an
+// earlier file of that name as it was.
+void WriteOutput(const std::string& path, const std::string& bytes) {
     if (path.empty()) {
-        return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() &&
-               std::fflush(stdout) == 0;
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
+            std::fflush(stdout) != 0) {
+            throw CFileError(EFileErrorCause::Generic, "-");
+        }
+        return;
     }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return static_cast<bool>(out);
+    ReplaceWholeFile(path, bytes.data(), static_cast<std::int64_t>(bytes.size()));
 }
 
 // Returns -1 to go on, or the exit status.
@@ -103,23 +106,22 @@ int main(int argc, char** argv) {
     if (const int status = ParseOptions(argc, argv, options); status >= 0) {
         return status;
     }
-    std::string input;
-    if (!ReadFile(options.input, input)) {
-        std::fprintf(stderr, "vokra-dict: cannot read %s\n", options.input.c_str());
+    try {
+        const std::string input = ReadInput(options.input);
+        const DictConversion result = options.bDecode
+                                          ? dictsource::DecodeDictionaryFile(input, options.kind)
+                                          : dictsource::EncodeDictionarySource(input, options.kind);
+        for (const DictProblem& problem : result.problems) {
+            std::fprintf(stderr, "%s:%d: %s\n", options.input.c_str(), problem.nLine,
+                         problem.strText.c_str());
+        }
+        const bool clean = result.problems.empty();
+        if (!options.bCheckOnly && (clean || options.bDecode)) {
+            WriteOutput(options.output, result.strOutput);
+        }
+        return clean ? 0 : 1;
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "vokra-dict: %s\n", FailureText(failure).c_str());
         return 2;
     }
-    const DictConversion result = options.bDecode ? DecodeDictionaryFile(input, options.kind)
-                                                  : EncodeDictionarySource(input, options.kind);
-    for (const DictProblem& problem : result.problems) {
-        std::fprintf(stderr, "%s:%d: %s\n", options.input.c_str(), problem.nLine,
-                     problem.strText.c_str());
-    }
-    const bool clean = result.problems.empty();
-    if (!options.bCheckOnly && (clean || options.bDecode) &&
-        !WriteOutput(options.output, result.strOutput)) {
-        std::fprintf(stderr, "vokra-dict: cannot write %s\n",
-                     options.output.empty() ? "the output" : options.output.c_str());
-        return 2;
-    }
-    return clean ? 0 : 1;
 }

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace dictsource {
+
 // A main dictionary ("message.txt", "message1.txt") is searched one upper-case word at a time;
 // the plug-in dictionary ("user.txt") is searched for whole runs, and its keys keep their case.
 enum class EDictionaryKind { Main, PlugIn };
@@ -55,3 +57,5 @@ inline constexpr ProtectedName kProtectedNames[] = {
     {"ComboBox", "the window class name"},
     {"ScrollBar", "the window class name"},
 };
+
+}  // namespace dictsource

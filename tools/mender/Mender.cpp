@@ -2,38 +2,22 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <cstring>
 #include <memory>
 
 #include "AppState.h"
 #include "CompanionTexts.h"
+#include "FileDriver.h"
 #include "FileError.h"
+#include "FileOps.h"
 #include "MenderConsole.h"
 #include "PassDisplay.h"
 #include "TranslationEngine.h"
+#include "TranslationFile.h"
 #include "WriteBack.h"
 
 namespace mender {
 namespace {
-
-constexpr const char* kBackupExtensions[] = {".BAK", ".B01", ".B02", ".B03", ".B04",
-                                             ".B05", ".B06", ".B07", ".B08", ".B09"};
-
-// Line `index` (from 0) of the bytes, without its line end (LF, or CR LF).
-std::string_view Line(std::string_view bytes, int index) {
-    std::size_t start = 0;
-    for (int i = 0; i < index; ++i) {
-        const std::size_t end = bytes.find('\n', start);
-        if (end == std::string_view::npos) {
-            return {};
-        }
-        start = end + 1;
-    }
-    std::string_view line = bytes.substr(start, bytes.find('\n', start) - start);
-    if (!line.empty() && line.back() == '\r') {
-        line.remove_suffix(1);
-    }
-    return line;
-}
 
 std::string Format(const char* format, ...) {
     char text[4096];
@@ -55,6 +39,11 @@ bool EndsWithTxt(const std::string& name) {
     return ext == ".txt";
 }
 
+std::string AsBytes(const FileImage& image) {
+    return std::string(reinterpret_cast<const char*>(image.pBytes.get()),
+                       static_cast<std::size_t>(image.nSize));
+}
+
 // A run that cannot go on: the message is already formatted for `err`.
 struct CRefusal {
     std::string strText;
@@ -67,27 +56,28 @@ struct TranslationChoice {
 
 // Without arguments: the one translation text file beside Mender.
 TranslationChoice FindTranslationBesideMender() {
-    const std::string folder = ProgramFolder();
+    const std::string folderPath = ProgramFolder();
+    const CFolder folder = CFolder::Open(folderPath);
+    const bool root = !folderPath.empty() && IsFolderSeparator(folderPath.back());
     std::vector<TranslationChoice> found;
-    std::vector<std::string> names = ListFiles(folder);
+    std::vector<std::string> names = ListFiles(folder, folderPath);
     std::sort(names.begin(), names.end());
     for (const std::string& name : names) {
         if (!EndsWithTxt(name)) {
             continue;
         }
-        const bool root = !folder.empty() && IsFolderSeparator(folder.back());
-        std::string path = root ? folder + name : folder + kFolderSeparator + name;
-        std::string bytes = ReadWholeFile(path);
+        std::string path = root ? folderPath + name : folderPath + kFolderSeparator + name;
+        std::string bytes = AsBytes(ReadWholeFile({folder, name, path}));
         if (HasProgramLine(bytes)) {
             found.push_back({std::move(path), std::move(bytes)});
         }
     }
     if (found.empty()) {
-        throw CRefusal{Format(texts::kMenderNoTranslationFile, DisplayName(folder).c_str())};
+        throw CRefusal{Format(texts::kMenderNoTranslationFile, DisplayName(folderPath).c_str())};
     }
     if (found.size() > 1) {
         std::string text =
-            Format(texts::kMenderSeveralTranslationFiles, DisplayName(folder).c_str());
+            Format(texts::kMenderSeveralTranslationFiles, DisplayName(folderPath).c_str());
         for (const TranslationChoice& choice : found) {
             text += "  " + DisplayName(choice.strPath) + "\n";
         }
@@ -110,27 +100,49 @@ std::string ProgramFromHeader(const TranslationChoice& translation) {
     return name;
 }
 
-struct BackupChoice {
-    std::string strPath;
-    bool bWrite = true;  // false: the file of that name already holds exactly the program file
-};
+// The write-back with Mender's own backup: the first backup name that is free or already holds
+// the program file as it is now. A backup holding anything else (the untranslated program, after
+// an earlier run) is never replaced. Which files it uses is told before anything is written.
+class CMenderPass : public CWriteBackPass {
+  public:
+    CMenderPass(PassState& state, CTranslationEngine& engine, IPassDisplay& display,
+                std::string translationPath, std::FILE* out)
+        : CWriteBackPass(state, engine, display),
+          m_strTranslationPath(std::move(translationPath)),
+          m_out(out) {}
 
-// The first backup name that is free or already holds the program file as it is now. A backup
-// holding anything else (the untranslated program, after an earlier run) is never replaced.
-BackupChoice ChooseBackup(const std::string& programPath, const std::string& image) {
-    for (const std::string& name : BackupNames(programPath)) {
-        if (SameFile(name, programPath)) {
-            continue;
+    BackupChoice ChooseBackup(const PassFile& file) override {
+        const std::string& shownProgram = file.program.strShown;
+        const std::string folderShown =
+            shownProgram.substr(0, shownProgram.size() - file.program.strName.size());
+        const std::string image(reinterpret_cast<const char*>(ImageSlot().get()),
+                                static_cast<std::size_t>(m_state.m_nImageSize));
+        for (const std::string& name : BackupNames(file.program.strName)) {
+            const FileRef backup{file.derived, name, folderShown + name};
+            if (SameFile(file.derived, name, file.program.strName)) {
+                continue;
+            }
+            if (!FileExists(backup)) {
+                return Tell(file, {name, backup.strShown, true});
+            }
+            if (AsBytes(ReadWholeFile(backup)) == image) {
+                return Tell(file, {name, backup.strShown, false});
+            }
         }
-        if (!FileExists(name)) {
-            return {name, true};
-        }
-        if (ReadWholeFile(name) == image) {
-            return {name, false};
-        }
+        throw CRefusal{Format(texts::kMenderNoBackupName, DisplayName(shownProgram).c_str())};
     }
-    throw CRefusal{Format(texts::kMenderNoBackupName, DisplayName(programPath).c_str())};
-}
+
+  private:
+    BackupChoice Tell(const PassFile& file, BackupChoice backup) {
+        WriteText(m_out, Format(texts::kMenderFiles, DisplayName(file.program.strShown).c_str(),
+                                DisplayName(m_strTranslationPath).c_str(),
+                                DisplayName(backup.strShown).c_str()));
+        return backup;
+    }
+
+    std::string m_strTranslationPath;
+    std::FILE* m_out;
+};
 
 // The file error's text, with its file name as it can be shown.
 std::string ShownFailure(const std::exception& failure) {
@@ -142,18 +154,6 @@ std::string ShownFailure(const std::exception& failure) {
 
 }  // namespace
 
-bool HasProgramLine(std::string_view translationBytes) {
-    return Line(translationBytes, kProgramLineIndex).starts_with(kProgramLinePrefix);
-}
-
-std::string HeaderProgramName(std::string_view translationBytes) {
-    const std::string_view line = Line(translationBytes, kProgramLineIndex);
-    if (!line.starts_with(kProgramLinePrefix)) {
-        return {};
-    }
-    return std::string(line.substr(sizeof kProgramLinePrefix - 1));
-}
-
 bool IsBareFileName(std::string_view name) {
     if (name.empty() || name == "." || name == "..") {
         return false;
@@ -163,16 +163,11 @@ bool IsBareFileName(std::string_view name) {
            name.find('\0') == std::string_view::npos;
 }
 
-std::vector<std::string> BackupNames(const std::string& programPath) {
-    std::size_t nameStart = programPath.size();
-    while (nameStart > 0 && !IsFolderSeparator(programPath[nameStart - 1])) {
-        --nameStart;
-    }
-    const std::size_t dot = programPath.rfind('.');
-    const std::string base =
-        dot == std::string::npos || dot < nameStart ? programPath : programPath.substr(0, dot);
+std::vector<std::string> BackupNames(const std::string& name) {
+    const std::size_t dot = name.rfind('.');
+    const std::string base = dot == std::string::npos ? name : name.substr(0, dot);
     std::vector<std::string> names;
-    for (const char* ext : kBackupExtensions) {
+    for (const char* ext : BackupExtensions) {
         names.push_back(base + ext);
     }
     return names;
@@ -196,33 +191,20 @@ int RunMender(const std::vector<std::string>& args, std::FILE* out, std::FILE* e
             translation = FindTranslationBesideMender();
         } else {
             translation.strPath = args[0];
-            translation.strBytes = ReadWholeFile(args[0]);
+            translation.strBytes = AsBytes(ReadWholeFile(args[0]));
         }
         const std::string programPath = args.size() == 2 ? args[1] : ProgramFromHeader(translation);
-        std::string image = ReadWholeFile(programPath);
-        const BackupChoice backup = ChooseBackup(programPath, image);
 
-        WriteText(out, Format(texts::kMenderFiles, DisplayName(programPath).c_str(),
-                              DisplayName(translation.strPath).c_str(),
-                              DisplayName(backup.strPath).c_str()));
-        if (backup.bWrite) {
-            ReplaceWholeFile(backup.strPath, image);
-        }
-
-        auto state = std::make_unique<AppState>();
+        auto state = std::make_unique<PassState>();
         auto engine = std::make_unique<CTranslationEngine>();
         LoadEditedDictionary(*engine, std::move(translation.strBytes));
-        state->m_bStopped = 0;
-        state->m_bPlugInDict = 0;
-        state->m_nDelay = 0;
         CSilentDisplay display;
-        auto* bytes = reinterpret_cast<unsigned char*>(image.data());
-        if (!WriteBackImage(*state, *engine, display, bytes,
-                            static_cast<std::int64_t>(image.size()))) {
+        CMenderPass pass(*state, *engine, display, translation.strPath, out);
+        FileDriverOptions options;
+        options.derived = EDerivedFiles::BesideTheFile;
+        if (!RunPassOnFile(*state, pass, display, programPath, options)) {
             return 1;  // nothing stops Mender's walk, but a stopped walk is never written
         }
-        WriteOver(programPath, image);
-
         WriteText(out,
                   Format(texts::kMenderSummary, state->m_nFoundCount, state->m_nTranslatedCount));
         return 0;

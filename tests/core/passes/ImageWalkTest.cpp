@@ -15,7 +15,10 @@ namespace {
 class CCollectRuns : public IRunHandler {
   public:
     explicit CCollectRuns(const AppState& state) : m_state(state) {}
-    void OnRun(std::int64_t pos) override { runs.emplace_back(pos, m_state.m_szCandidate); }
+    RunOutcome OnRun(std::int64_t pos) override {
+        runs.emplace_back(pos, m_state.m_szCandidate);
+        return {};
+    }
     std::vector<std::pair<std::int64_t, std::string>> runs;
 
   private:

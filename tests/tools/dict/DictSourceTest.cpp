@@ -10,6 +10,8 @@
 
 namespace {
 
+using namespace dictsource;
+
 using enum EDictionaryKind;
 using namespace std::string_literals;
 

@@ -16,6 +16,8 @@
 
 namespace {
 
+using namespace dictsource;
+
 struct Shipped {
     const char* source;  // in data/dict/
     const char* made;    // in data/ and in the build's share/vokra/

@@ -21,24 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// UTF-8 text in the dictionary code, for the header's fixed texts.
-std::string Big5(std::string_view utf8) {
-    std::u32string text;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        const int extra = b < 0x80 ? 0 : b < 0xE0 ? 1 : b < 0xF0 ? 2 : 3;
-        char32_t ch = extra == 0 ? b : b & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) {
-            ch = ch << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        }
-        text += ch;
-        i += 1 + extra;
-    }
-    std::string bytes;
-    EXPECT_TRUE(EncodeDictionaryCode(text, bytes, nullptr)) << utf8;
-    return bytes;
-}
-
 // A translation text file as the manual translate pass writes it for `programName`.
 std::string TranslationFile(const std::string& programName, const std::string& entries) {
     const std::string base = programName.substr(0, programName.rfind('.'));
@@ -343,19 +325,6 @@ TEST_F(Mender, WrongUseShowsHowToUseIt) {
     r = Run(dir.Path(), "--help");
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("用法: Mender"), std::string::npos);
-}
-
-TEST(MenderHeader, TheProgramFileNameComesFromTheFourthLine) {
-    EXPECT_EQ(mender::HeaderProgramName(TranslationFile("SETUP.EXE", "")), "SETUP.EXE");
-    // An editor may have saved it with line feeds alone.
-    EXPECT_EQ(mender::HeaderProgramName("1\n2\n3\n" + Big5("// 原文檔：") + "A.DLL\nx"), "A.DLL");
-    EXPECT_EQ(mender::HeaderProgramName("1\r\n2\r\n3\r\n" + Big5("// 原文檔：") + "B.OCX"),
-              "B.OCX");
-    // On another line, or with another label, it is not the header's.
-    EXPECT_EQ(mender::HeaderProgramName(Big5("// 原文檔：") + "A.DLL\r\n"), "");
-    EXPECT_EQ(mender::HeaderProgramName("1\r\n2\r\n3\r\n" + Big5("// 備份檔：") + "A.BAK\r\n"), "");
-    EXPECT_FALSE(mender::HasProgramLine("1\r\n2\r\n3\r\n"));
-    EXPECT_EQ(Big5("// 原文檔："), mender::kProgramLinePrefix);
 }
 
 TEST(MenderHeader, OnlyABareFileNameIsTakenFromAFile) {

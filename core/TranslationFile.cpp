@@ -1,0 +1,133 @@
+#include "TranslationFile.h"
+
+#include <cstdio>
+#include <string_view>
+#include <utility>
+
+#include "DictionaryCode.h"
+#include "Texts.h"
+#include "Utf8.h"
+
+namespace {
+
+// The header's lines in the order they are written; the reader finds the program file's line by
+// its place.
+enum EHeaderLine {
+    kRuleTop,
+    kTitle,
+    kPathLine,
+    kFileLine,
+    kBackupLine,
+    kListingLine,
+    kTypeLine,
+    kTranslatorLine,
+    kUrlLine,
+    kEmailLine,
+    kDateLine,
+    kRuleBottom,
+    kHeaderLines,
+};
+
+// A fixed UTF-8 text in the dictionary code (its ASCII, such as format directives, unchanged).
+std::string InDictionaryCode(std::string_view utf8) {
+    std::u32string text;
+    int badColumn = 0;
+    DecodeUtf8(utf8, text, &badColumn);
+    std::string out;
+    EncodeDictionaryCode(text, out, nullptr);
+    return out;
+}
+
+// A header line from its text (in the dictionary code) with up to two strings in place of its
+// "%s", and its CR LF.
+std::string Line(const std::string& format, const std::string& a, const std::string& b = {}) {
+    char line[2048];
+    std::snprintf(line, sizeof line, format.c_str(), a.c_str(), b.c_str());
+    return std::string(line) + "\r\n";
+}
+
+// What the program file's line begins with: its text up to the name.
+std::string ProgramLinePrefix() {
+    const std::string_view format = texts::kHeaderFile;
+    return InDictionaryCode(format.substr(0, format.find("%s")));
+}
+
+// Line `index` (from 0) of the bytes, without its line end (LF, or CR LF).
+std::string_view LineOf(std::string_view bytes, int index) {
+    std::size_t start = 0;
+    for (int i = 0; i < index; ++i) {
+        const std::size_t end = bytes.find('\n', start);
+        if (end == std::string_view::npos) {
+            return {};
+        }
+        start = end + 1;
+    }
+    std::string_view line = bytes.substr(start, bytes.find('\n', start) - start);
+    if (!line.empty() && line.back() == '\r') {
+        line.remove_suffix(1);
+    }
+    return line;
+}
+
+}  // namespace
+
+std::string TranslationFileHeader(const TranslationFileFacts& facts) {
+    using EType = TranslationFileFacts::EType;
+    const char* type = facts.type == EType::Big5 ? texts::kHeaderTypeBig5
+                       : facts.type == EType::Gb ? texts::kHeaderTypeGb
+                                                 : texts::kHeaderTypeNone;
+    char date[128];
+    std::snprintf(date, sizeof date, InDictionaryCode(texts::kHeaderDate).c_str(), facts.nYear,
+                  facts.nMonth, facts.nDay);
+
+    std::string lines[kHeaderLines];
+    lines[kRuleTop] = InDictionaryCode(texts::kHeaderRuleTop) + "\r\n";
+    lines[kTitle] = InDictionaryCode(texts::kHeaderTitle) + "\r\n";
+    lines[kPathLine] = Line(InDictionaryCode(texts::kHeaderPath), facts.strDrive, facts.strDir);
+    lines[kFileLine] = Line(InDictionaryCode(texts::kHeaderFile), facts.strFname, facts.strExt);
+    lines[kBackupLine] = Line(InDictionaryCode(texts::kHeaderBackup), facts.strFname,
+                              BackupExtensions[facts.nBackupExt]);
+    lines[kListingLine] = Line(InDictionaryCode(texts::kHeaderListing), facts.strFname,
+                               TranslationExtensions[facts.nTranslationExt]);
+    lines[kTypeLine] = InDictionaryCode(type) + "\r\n";
+    lines[kTranslatorLine] =
+        Line(InDictionaryCode(texts::kHeaderTranslator), facts.strTranslatorName);
+    lines[kUrlLine] = Line(InDictionaryCode(texts::kHeaderUrl), facts.strTranslatorUrl);
+    lines[kEmailLine] = Line(InDictionaryCode(texts::kHeaderEmail), facts.strTranslatorEmail);
+    lines[kDateLine] = std::string(date) + "\r\n";
+    lines[kRuleBottom] = InDictionaryCode(texts::kHeaderRuleBottom) + "\r\n";
+
+    std::string header;
+    for (const std::string& line : lines) {
+        header += line;
+    }
+    return header;
+}
+
+void AppendTranslationEntry(std::string& out, std::string_view english,
+                            std::string_view translation) {
+    out.push_back('[');
+    out.append(english);
+    out.push_back('=');
+    out.append(translation);
+    out.append("\r\n", 2);
+}
+
+bool HasProgramLine(std::string_view bytes) {
+    return LineOf(bytes, kFileLine).starts_with(ProgramLinePrefix());
+}
+
+std::string HeaderProgramName(std::string_view bytes) {
+    const std::string_view line = LineOf(bytes, kFileLine);
+    const std::string prefix = ProgramLinePrefix();
+    if (!line.starts_with(prefix)) {
+        return {};
+    }
+    return std::string(line.substr(prefix.size()));
+}
+
+void LoadEditedDictionary(CTranslationEngine& engine, std::string fileBytes) {
+    CTranslationEngine::PrepareDictionaryText(reinterpret_cast<unsigned char*>(fileBytes.data()),
+                                              fileBytes.size());
+    engine.m_strEditedDict = std::string_view(fileBytes);
+}

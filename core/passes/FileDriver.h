@@ -1,0 +1,121 @@
+// The per-file driver every pass over a program file runs (the batch run, the manual Translate and
+// Write, Mender). It owns the order of the steps, what a failure leaves behind and the run-control
+// flags; a pass supplies only what it does differently.
+//
+// For each file:
+//  1. the image is read whole, the pass names its files and the backup is written (when the pass
+//     makes one), the file's identity is noted (when the pass writes it back), and the pass reads
+//     what else it needs. A failure here leaves the file untouched and everything idle: the flags,
+//     the buttons, no image held.
+//  2. the window shows a running pass: buttons, counters, panes; m_bBusy 1, m_bStopped 0.
+//  3. the counters start from 0 and the runs are found (by the whole-file walk) and handed to the
+//     pass one by one, the status pane showing the pass at work.
+//  4. a completed pass writes the image back over the file when it changes it (the file must
+//     still be the one that was read), shows that it is done and finishes; a stopped pass writes
+//     nothing. A failure in 2 to 4 leaves the running state, the image held, until Stop.
+//  5. the window shows the idle buttons again and the image is let go.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "AppState.h"
+#include "FileOps.h"
+#include "ImageBuffer.h"
+#include "ImageWalk.h"
+#include "PassDisplay.h"
+#include "ProgressMarker.h"
+
+// How a pass shows itself and what it does with the program file.
+struct PassSteps {
+    const char* szTitle;    // window title while a file runs: number, count, name, extension
+    const char* szRunning;  // status pane 4 while the runs are handled
+    const char* szDone;     // status pane 4 once a file is done
+    EMarker marker;         // the marker of status pane 1 (None: no marker)
+    EMainScanner scanner;   // which main scanner and translator the pass uses
+    bool bWritesImage;      // the image is written back over the program file at the end
+};
+
+// The program file a pass works on, and where the files made from it go.
+struct PassFile {
+    FileRef program;
+    const CFolder& derived;
+};
+
+// The backup a pass writes before it starts, in the folder of the derived files.
+struct BackupChoice {
+    std::string strName;   // empty: no backup
+    std::string strShown;  // the name messages give it
+    bool bWrite = true;    // false: that file already holds exactly the program file
+};
+
+// What a pass does differently. The run handler (OnRun) is its work on each run.
+class IFilePass : public IRunHandler {
+  public:
+    virtual const PassSteps& Steps() const = 0;
+    // The buffer that holds the program file's image while the pass runs.
+    virtual ImageBuffer& ImageSlot() = 0;
+    // Lets go of the image and of whatever else the pass holds for the file.
+    virtual void ReleaseBuffers() { ImageSlot().reset(); }
+    // With the image read: names the files made from the program file, checks them and returns
+    // the backup to write before anything else. Nothing is written yet.
+    virtual BackupChoice ChooseBackup(const PassFile&) { return {}; }
+    // After the backup: reads what else the pass needs.
+    virtual void Prepare(const PassFile&) {}
+    // What the window shows of a running pass besides its buttons.
+    virtual void ShowRunning() {}
+    // Before the first run, with the image the runs lie in, and after the last (or after Stop).
+    virtual void BeginWalk(unsigned char* /*image*/) {}
+    virtual void EndWalk() {}
+    // After a completed pass was written and shown done.
+    virtual void Finish() {}
+};
+
+// A record of a run found: where it is, its text, its translation and what became of it.
+struct RunRecord {
+    std::int64_t nPos;
+    std::string_view english;      // as the candidate holds it
+    std::string_view translation;  // in the dictionary code; empty without one
+    ERunStatus status;
+};
+
+// Receives a record of every run a pass found (one character runs aside).
+class IRunSink {
+  public:
+    virtual ~IRunSink() = default;
+    virtual void Record(const RunRecord& record) = 0;
+};
+
+// Where the files made from a program file go: the window's passes create them by their bare
+// names in the current folder, which a file choice leaves at the folder of the chosen files; the
+// command line puts them beside each file.
+enum class EDerivedFiles { InCurrentFolder, BesideTheFile };
+
+struct FileDriverOptions {
+    RunFinder pfnFindRuns = WalkImage;
+    IRunSink* pSink = nullptr;
+    EDerivedFiles derived = EDerivedFiles::InCurrentFolder;
+};
+
+// Steps 1 to 5 for the file `path`. Returns true when the file was done, false when Stop
+// abandoned it. A file error ends it by throwing.
+bool RunPassOnFile(PassState& state, IFilePass& pass, IPassDisplay& display,
+                   const std::string& path, const FileDriverOptions& options = {});
+
+// Steps 3 and 4 for an image already held: `pProgram` is the file to write it back to (only for a
+// pass that writes its image), `pIdentity` the file as it was read.
+bool RunPassOnImage(PassState& state, IFilePass& pass, IPassDisplay& display, unsigned char* image,
+                    std::int64_t size, const FileRef* pProgram = nullptr,
+                    const FileIdentity* pIdentity = nullptr, const FileDriverOptions& options = {});
+
+// Step 3 alone: the counters from 0, the status and marker of the running pass, the runs handed
+// to the pass. Returns false when Stop ended it (the image must then not be written).
+bool WalkPassImage(PassState& state, IFilePass& pass, IPassDisplay& display, unsigned char* image,
+                   std::int64_t size, const FileDriverOptions& options = {});
+
+// Every file of a list in turn, each shown by its number and name in the window's title; after
+// the last one the flags are idle again. A file error ends the whole list by throwing.
+void RunFiles(AppState& state, const std::array<std::string, kMaxFiles>& files, int count,
+              IFilePass& pass, IPassDisplay& display, const FileDriverOptions& options = {});

@@ -1,0 +1,19 @@
+// What every pass does alike with a run's text: the translators the options choose, and the
+// translation ratio it shows.
+#pragma once
+
+#include "AppState.h"
+#include "ImageWalk.h"
+#include "TranslationEngine.h"
+
+// The translators for one run, in the order the options give: the plug-in dictionary, then
+// (without it, or when the main dictionary is also wanted) the main dictionary: for the batch run
+// whole sentences (laid in by 16-bit units) or single phrases as the option says, for the manual
+// passes whole sentences. The result is in engine.m_szResult / m_nResultLen, which the caller has
+// cleared.
+void TranslateCandidate(const PassState& state, CTranslationEngine& engine, const char* candidate,
+                        int runBytes, EMainScanner mode = EMainScanner::FollowMode);
+
+// The translation ratio in percent: the runs translated (at least 1) of the runs found. The batch
+// run takes it before a run's own translation counts, the manual passes after.
+unsigned TranslationRatio(int translated, unsigned found);

@@ -1,0 +1,46 @@
+#include "MenderConsole.h"
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#endif
+
+namespace mender {
+
+std::string DisplayName(const std::string& name) {
+#ifdef _WIN32
+    const int wide =
+        MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), text.data(), wide);
+    const int utf8 =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string shown(static_cast<std::size_t>(utf8), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, shown.data(), utf8, nullptr, nullptr);
+    return shown;
+#else
+    return name;
+#endif
+}
+
+void WriteText(std::FILE* stream, const std::string& text) {
+#ifdef _WIN32
+    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    DWORD mode = 0;
+    if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
+        const int wide =
+            MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+        std::wstring unicode(static_cast<std::size_t>(wide), L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), unicode.data(),
+                            wide);
+        std::fflush(stream);
+        DWORD written = 0;
+        WriteConsoleW(handle, unicode.data(), static_cast<DWORD>(wide), &written, nullptr);
+        return;
+    }
+#endif
+    std::fputs(text.c_str(), stream);
+    std::fflush(stream);
+}
+
+}  // namespace mender
