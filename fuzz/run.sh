@@ -20,7 +20,7 @@ fi
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(BatchPass IndexLookup WriteBack TranslatorRecord DictionaryCode DictionaryConverter)
 
-cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ > /dev/null
+cmake -S . -B build-fuzz -G Ninja -DVOKRA_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++-14 > /dev/null
 cmake --build build-fuzz
 mkdir -p build-fuzz/findings
 status=0
@@ -29,7 +29,7 @@ for target in "${targets[@]}"; do
     mkdir -p "$work"
     log=build-fuzz/$target.log
     start=$(date +%s)
-    if ! "build-fuzz/Fuzz$target" "${limit[@]}" -max_len=4096 -timeout=20 \
+    if ! "build-fuzz/fuzz/Fuzz$target" "${limit[@]}" -max_len=4096 -timeout=20 \
             -rss_limit_mb=4096 -artifact_prefix="build-fuzz/findings/$target-" \
             "$work" "fuzz/corpus/$target" > "$log" 2>&1; then
         echo "$target: FINDING, see $log"

@@ -15,7 +15,10 @@ packages=(
     libassimp-dev                      # the scene's DirectX .x mesh files
     fonts-arphic-uming                 # the Ming face of the dialog templates
     xvfb xauth xdotool                 # window tests and screenshots without a display
-    g++-mingw-w64-x86-64-posix         # real Windows program files for tests and pictures
+    g++-mingw-w64-x86-64-posix         # real Windows program files, and Mender.exe
+    wine wine64                        # Mender.exe and translated programs run for real
+    clang-14 libclang-rt-14-dev        # the fuzz targets (libFuzzer, ASan, UBSan)
+    clang-format-14                    # the formatting check
 )
 
 missing=()

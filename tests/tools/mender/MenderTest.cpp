@@ -12,7 +12,9 @@
 #include <string>
 
 #include "DictionaryCode.h"
+#include "ManualCommands.h"
 #include "PassDisplay.h"
+#include "Startup.h"
 #include "TestBytes.h"
 #include "TestFiles.h"
 #include "WriteBack.h"
@@ -98,6 +100,57 @@ TEST_F(Mender, WritesWhatTheSharedWriteBackWritesAfterABackup) {
     EXPECT_EQ(ReadFileBytes(dir / "app/App.BAK"), kProgram);
     EXPECT_EQ(r.out, "原文檔：App.exe\n翻譯檔：App.txt\n備份檔：App.BAK\n找到 5 句, 寫入 4 句.\n");
     EXPECT_EQ(r.err, "");
+}
+
+// The translation text file the manual window's Translate writes, in either direction of language,
+// is what Mender reads: it finds its program by the header and writes what Write would.
+TEST_F(Mender, AppliesTheTranslationFileTranslateWroteInEitherDirection) {
+    class CNoWindow : public IManualWindow {
+        int BackupExtIndex() const override { return 0; }
+        int TranslationExtIndex() const override { return 0; }
+        void SetGroupCaptions(const char*, const char*) override {}
+        void OpenEditor(const std::string&) override {}
+    };
+    struct Direction {
+        const char* what;
+        bool bSimplified;
+        std::string dictionary;
+        std::string typeLine;
+    };
+    const Direction directions[] = {
+        {"Traditional", false, "[OPEN=" + kOpenZh + "\r\n[CANCEL=" + Big5("取消") + "\r\n",
+         Big5("// 翻譯型態： BIG5 ")},
+        {"Simplified", true, "[OPEN=" + Big5("打开") + "\r\n[CANCEL=" + Big5("取消") + "\r\n",
+         Big5("// 翻譯型態： GB ")},
+    };
+    for (const Direction& d : directions) {
+        SCOPED_TRACE(d.what);
+        WriteFileBytes(dir / "app/App.exe", kProgram);
+        auto state = std::make_unique<AppState>();
+        auto engine = std::make_unique<CTranslationEngine>();
+        ApplyStartupDefaults(*state);
+        state->m_bOpenInNotepad = 0;
+        state->m_bToTraditional = d.bSimplified ? 0 : 1;
+        state->m_bToSimplified = d.bSimplified ? 1 : 0;
+        engine->m_strMainDict = PreparedDictionary({d.dictionary});
+        state->m_astrManualFiles[0] = dir / "app/App.exe";
+        state->m_nManualFileCount = 1;
+        CSilentDisplay display;
+        CNoWindow window;
+        {
+            const CScopedCurrentDir here(dir / "app");
+            RunTranslateCommand(*state, *engine, display, window);
+        }
+        const std::string listing = ReadFileBytes(dir / "app/App.TXT");
+        ASSERT_NE(listing.find("\r\n" + d.typeLine + "\r\n"), std::string::npos);
+
+        const Outcome r = Run(dir / "app", "App.TXT");
+        EXPECT_EQ(r.status, 0) << r.err;
+        const std::string expected = WrittenInProcess(kProgram, listing);
+        EXPECT_NE(expected, kProgram);
+        EXPECT_EQ(ReadFileBytes(dir / "app/App.exe"), expected);
+        fs::remove(dir / "app/App.BAK");
+    }
 }
 
 TEST_F(Mender, ARealWindowsProgramComesOutAsTheSharedWriteBackMakesIt) {
@@ -359,6 +412,35 @@ TEST(MenderWindows, TheWindowsBuildIsAPe32PlusConsoleProgram) {
         const std::string dll = text.substr(at, text.find('\n', at) - at);
         EXPECT_TRUE(dll == "KERNEL32.dll" || dll == "msvcrt.dll" || dll == "USER32.dll") << dll;
     }
+}
+
+// Mender.exe on Windows, here under Wine: the Windows file layer reads, backs up and writes back
+// as the native one does.
+TEST(MenderWindows, UnderWineItWritesWhatTheSharedWriteBackWrites) {
+    const std::string exe = MENDER_EXE;
+    if (exe.empty() || !fs::exists(exe)) {
+        GTEST_SKIP() << "no mingw-w64 cross compiler: Mender.exe was not built";
+    }
+    if (std::system("command -v wine >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "Wine is not installed";
+    }
+    CTempDir dir;
+    fs::create_directories(dir / "app");
+    fs::copy_file(exe, dir / "app/Mender.exe");
+    const std::string translation = TranslationFile("App.exe", kEntries);
+    WriteFileBytes(dir / "app/App.exe", kProgram);
+    WriteFileBytes(dir / "app/App.txt", translation);
+
+    // A Wine of its own, which is gone with the folder once its server has ended.
+    const Outcome r = RunCommand(dir / "app",
+                                 "export WINEPREFIX='" + (dir / "prefix") +
+                                     "' WINEDLLOVERRIDES='mscoree,mshtml=' WINEDEBUG=-all; "
+                                     "wine Mender.exe App.txt App.exe; status=$?; wineserver -w; "
+                                     "exit $status",
+                                 dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFileBytes(dir / "app/App.exe"), WrittenInProcess(kProgram, translation));
+    EXPECT_EQ(ReadFileBytes(dir / "app/App.BAK"), kProgram);
 }
 
 }  // namespace
