@@ -456,17 +456,6 @@ std::vector<std::string> ListFiles(const CFolder& folder, const std::string& sho
 
 // --- Files by path --------------------------------------------------------------------------
 
-bool FileExists(const std::string& path) {
-    if (path.find('\0') != std::string::npos) {
-        return false;
-    }
-    try {
-        return FileExists(FilePlace(path).Ref());
-    } catch (const CFileError&) {
-        return false;
-    }
-}
-
 std::size_t ReadBlock(const std::string& path, void* buffer, std::size_t length,
                       std::int64_t offset) {
     const FilePlace place(path);
@@ -484,28 +473,6 @@ void WriteBlock(const std::string& path, const void* buffer, std::size_t length,
     SeekTo(file, offset, path);
     WriteAll(file.Get(), buffer, length, path);
     file.Close(path);
-}
-
-FileImage ReadWholeFile(const std::string& path) {
-    return ReadWholeFile(FilePlace(path).Ref());
-}
-
-void ReplaceWholeFile(const std::string& path, const void* data, std::int64_t size) {
-    ReplaceWholeFile(FilePlace(path).Ref(), data, size);
-}
-
-FileIdentity FileIdentityOf(const std::string& path) {
-    return FileIdentityOf(FilePlace(path).Ref());
-}
-
-void WriteInPlace(const std::string& path, const void* data, std::int64_t size,
-                  const FileIdentity* pExpected) {
-    WriteInPlace(FilePlace(path).Ref(), data, size, pExpected);
-}
-
-void CopyWholeFile(const std::string& source, const std::string& destination) {
-    const FileImage image = ReadWholeFile(source);
-    ReplaceWholeFile(destination, image.pBytes.get(), image.nSize);
 }
 
 void MakeFolder(const std::string& path) {

@@ -6,7 +6,6 @@
 
 #include "DictionaryCode.h"
 #include "Texts.h"
-#include "Utf8.h"
 
 namespace {
 
@@ -28,16 +27,6 @@ enum EHeaderLine {
     kHeaderLines,
 };
 
-// A fixed UTF-8 text in the dictionary code (its ASCII, such as format directives, unchanged).
-std::string InDictionaryCode(std::string_view utf8) {
-    std::u32string text;
-    int badColumn = 0;
-    DecodeUtf8(utf8, text, &badColumn);
-    std::string out;
-    EncodeDictionaryCode(text, out, nullptr);
-    return out;
-}
-
 // A header line from its text (in the dictionary code) with up to two strings in place of its
 // "%s", and its CR LF.
 std::string Line(const std::string& format, const std::string& a, const std::string& b = {}) {
@@ -49,7 +38,7 @@ std::string Line(const std::string& format, const std::string& a, const std::str
 // What the program file's line begins with: its text up to the name.
 std::string ProgramLinePrefix() {
     const std::string_view format = texts::kHeaderFile;
-    return InDictionaryCode(format.substr(0, format.find("%s")));
+    return DictionaryCodeOfUtf8(format.substr(0, format.find("%s")));
 }
 
 // Line `index` (from 0) of the bytes, without its line end (LF, or CR LF).
@@ -77,25 +66,25 @@ std::string TranslationFileHeader(const TranslationFileFacts& facts) {
                        : facts.type == EType::Gb ? texts::kHeaderTypeGb
                                                  : texts::kHeaderTypeNone;
     char date[128];
-    std::snprintf(date, sizeof date, InDictionaryCode(texts::kHeaderDate).c_str(), facts.nYear,
+    std::snprintf(date, sizeof date, DictionaryCodeOfUtf8(texts::kHeaderDate).c_str(), facts.nYear,
                   facts.nMonth, facts.nDay);
 
     std::string lines[kHeaderLines];
-    lines[kRuleTop] = InDictionaryCode(texts::kHeaderRuleTop) + "\r\n";
-    lines[kTitle] = InDictionaryCode(texts::kHeaderTitle) + "\r\n";
-    lines[kPathLine] = Line(InDictionaryCode(texts::kHeaderPath), facts.strDrive, facts.strDir);
-    lines[kFileLine] = Line(InDictionaryCode(texts::kHeaderFile), facts.strFname, facts.strExt);
-    lines[kBackupLine] = Line(InDictionaryCode(texts::kHeaderBackup), facts.strFname,
+    lines[kRuleTop] = DictionaryCodeOfUtf8(texts::kHeaderRuleTop) + "\r\n";
+    lines[kTitle] = DictionaryCodeOfUtf8(texts::kHeaderTitle) + "\r\n";
+    lines[kPathLine] = Line(DictionaryCodeOfUtf8(texts::kHeaderPath), facts.strDrive, facts.strDir);
+    lines[kFileLine] = Line(DictionaryCodeOfUtf8(texts::kHeaderFile), facts.strFname, facts.strExt);
+    lines[kBackupLine] = Line(DictionaryCodeOfUtf8(texts::kHeaderBackup), facts.strFname,
                               BackupExtensions[facts.nBackupExt]);
-    lines[kListingLine] = Line(InDictionaryCode(texts::kHeaderListing), facts.strFname,
+    lines[kListingLine] = Line(DictionaryCodeOfUtf8(texts::kHeaderListing), facts.strFname,
                                TranslationExtensions[facts.nTranslationExt]);
-    lines[kTypeLine] = InDictionaryCode(type) + "\r\n";
+    lines[kTypeLine] = DictionaryCodeOfUtf8(type) + "\r\n";
     lines[kTranslatorLine] =
-        Line(InDictionaryCode(texts::kHeaderTranslator), facts.strTranslatorName);
-    lines[kUrlLine] = Line(InDictionaryCode(texts::kHeaderUrl), facts.strTranslatorUrl);
-    lines[kEmailLine] = Line(InDictionaryCode(texts::kHeaderEmail), facts.strTranslatorEmail);
+        Line(DictionaryCodeOfUtf8(texts::kHeaderTranslator), facts.strTranslatorName);
+    lines[kUrlLine] = Line(DictionaryCodeOfUtf8(texts::kHeaderUrl), facts.strTranslatorUrl);
+    lines[kEmailLine] = Line(DictionaryCodeOfUtf8(texts::kHeaderEmail), facts.strTranslatorEmail);
     lines[kDateLine] = std::string(date) + "\r\n";
-    lines[kRuleBottom] = InDictionaryCode(texts::kHeaderRuleBottom) + "\r\n";
+    lines[kRuleBottom] = DictionaryCodeOfUtf8(texts::kHeaderRuleBottom) + "\r\n";
 
     std::string header;
     for (const std::string& line : lines) {

@@ -1,8 +1,9 @@
 #include "DictionaryCode.h"
 
-#include "Big5.h"
-
 #include <unordered_map>
+
+#include "Big5.h"
+#include "Utf8.h"
 
 std::u32string DecodeDictionaryCode(std::string_view bytes, char32_t invalid) {
     std::u32string text;
@@ -47,6 +48,17 @@ bool EncodeDictionaryCode(std::u32string_view text, std::string& out, std::size_
         out += static_cast<char>(code & 0xFF);
     }
     return true;
+}
+
+std::string DictionaryCodeOfUtf8(std::string_view utf8) {
+    std::u32string text;
+    int badColumn = 0;
+    DecodeUtf8(utf8, text, &badColumn);
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        EncodeDictionaryCode(text.substr(i, 1), out, nullptr);
+    }
+    return out;
 }
 
 namespace {

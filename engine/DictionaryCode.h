@@ -17,6 +17,11 @@ std::u32string DecodeDictionaryCode(std::string_view bytes, char32_t invalid = U
 // `out` is then incomplete.
 bool EncodeDictionaryCode(std::u32string_view text, std::string& out, std::size_t* pBadIndex);
 
+// A fixed UTF-8 text in the dictionary code (its ASCII, such as format directives, unchanged):
+// the program's own texts that go into dictionary-code files. What the tables cannot hold is left
+// out.
+std::string DictionaryCodeOfUtf8(std::string_view utf8);
+
 // --- Whole files, kept byte for byte -------------------------------------------------------
 // A text editor must give back exactly the bytes it was given wherever the user changed nothing,
 // whatever the file holds:

@@ -55,23 +55,18 @@ class CBatchPass : public IFilePass {
         // translated yet shows 100 divided by the runs found.
         m_display.ShowRatio(TranslationRatio(m_state.m_nTranslatedCount, m_state.m_nFoundCount));
 
-        const int resultLen = m_engine.m_nResultLen;
-        const std::string_view translation(m_engine.m_szResult,
-                                           static_cast<std::size_t>(resultLen));
-        if (resultLen <= 0) {
-            return {ERunStatus::NoEntry, {}};
-        }
-        if (resultLen > runBytes) {
-            return {ERunStatus::DoesNotFit, translation};
+        const RunOutcome outcome = ResultOutcome(m_engine, runBytes);
+        if (outcome.status != ERunStatus::Translated) {
+            return outcome;
         }
         m_state.m_nTranslatedCount += 1;
         m_display.DrawTranslatedCount(m_state.m_nTranslatedCount);
         m_display.DrawSourceLine(
             m_nLine, std::string_view(candidate, static_cast<std::size_t>(runBytes / 2)));
-        m_display.DrawTranslationLine(m_nLine, translation);
+        m_display.DrawTranslationLine(m_nLine, outcome.translation);
         m_nLine = (m_nLine + 1) % 4;
         m_engine.LayInByUnits(m_pImage, pos, runBytes);
-        return {ERunStatus::Translated, translation};
+        return outcome;
     }
 
   private:

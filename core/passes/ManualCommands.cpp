@@ -81,24 +81,19 @@ class CTranslatePass : public IFilePass {
 
         m_engine.m_nResultLen = 0;
         TranslateCandidate(m_state, m_engine, candidate, runBytes, EMainScanner::AlwaysSentence);
-        const int resultLen = m_engine.m_nResultLen;
-        const std::string_view translation(m_engine.m_szResult,
-                                           static_cast<std::size_t>(std::max(resultLen, 0)));
-        if (resultLen <= 0) {
-            return {ERunStatus::NoEntry, {}};
-        }
-        if (resultLen > runBytes) {
-            return {ERunStatus::DoesNotFit, translation};
+        const RunOutcome outcome = ResultOutcome(m_engine, runBytes);
+        if (outcome.status != ERunStatus::Translated) {
+            return outcome;
         }
         m_state.m_nTranslatedCount += 1;
         m_display.DrawTranslatedCount(m_state.m_nTranslatedCount);
         m_display.ShowRatio(TranslationRatio(m_state.m_nTranslatedCount, m_state.m_nFoundCount));
-        m_display.DrawTranslationLine(0, translation);
+        m_display.DrawTranslationLine(0, outcome.translation);
 
         m_entry.clear();
-        AppendTranslationEntry(m_entry, candidate, translation);
+        AppendTranslationEntry(m_entry, candidate, outcome.translation);
         m_pListing->Write(m_entry);
-        return {ERunStatus::Translated, translation};
+        return outcome;
     }
 
     // A stopped pass leaves a valid beginning: the header and the entries written so far.

@@ -19,6 +19,15 @@ void TranslateCandidate(const PassState& state, CTranslationEngine& engine, cons
     }
 }
 
+RunOutcome ResultOutcome(const CTranslationEngine& engine, int runBytes) {
+    const int length = engine.m_nResultLen;
+    if (length <= 0) {
+        return {ERunStatus::NoEntry, {}};
+    }
+    const std::string_view translation(engine.m_szResult, static_cast<std::size_t>(length));
+    return {length > runBytes ? ERunStatus::DoesNotFit : ERunStatus::Translated, translation};
+}
+
 unsigned TranslationRatio(int translated, unsigned found) {
     return static_cast<unsigned>(std::max(translated, 1)) * 100 / found;
 }

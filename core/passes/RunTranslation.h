@@ -14,6 +14,10 @@
 void TranslateCandidate(const PassState& state, CTranslationEngine& engine, const char* candidate,
                         int runBytes, EMainScanner mode = EMainScanner::FollowMode);
 
+// What the translation in engine.m_szResult means for a run of `runBytes` bytes: none, too long
+// to lay in, or one that fits (Translated).
+RunOutcome ResultOutcome(const CTranslationEngine& engine, int runBytes);
+
 // The translation ratio in percent: the runs translated (at least 1) of the runs found. The batch
 // run takes it before a run's own translation counts, the manual passes after.
 unsigned TranslationRatio(int translated, unsigned found);

@@ -7,7 +7,6 @@
 
 #include "DictionaryCode.h"
 #include "TranslationEngine.h"
-#include "Utf8.h"
 
 // BIG5 bytes of the few characters the tests use.
 inline const std::string kOpenZh = "\xB6\x7D\xB1\xD2";  // 開啟
@@ -17,12 +16,7 @@ inline const std::string kAsZh = "\xA5\x74";            // 另
 
 // A UTF-8 text in the dictionary code, for the fixed texts of headers and windows.
 inline std::string Big5(std::string_view utf8) {
-    std::u32string text;
-    int badColumn = 0;
-    DecodeUtf8(utf8, text, &badColumn);
-    std::string bytes;
-    EncodeDictionaryCode(text, bytes, nullptr);
-    return bytes;
+    return DictionaryCodeOfUtf8(utf8);
 }
 
 // A dictionary file's bytes (lines joined with CR LF, each line ended by one) after the loader's

@@ -105,6 +105,38 @@ TEST_F(BatchPass, OnlyRunsOfTwoCharactersAndTranslationsThatFitAreCountedAndWrit
     EXPECT_EQ(display.runs, (std::vector<std::pair<std::int64_t, int>>{{0, 2}, {4, 4}, {10, 8}}));
 }
 
+// The record of every run a report is made from: what the window counts, and what became of each.
+TEST_F(BatchPass, EveryRunFoundReachesTheSinkWithWhatBecameOfIt) {
+    class CRecords : public IRunSink {
+      public:
+        void Record(const RunRecord& run) override {
+            records.push_back(
+                {run.nPos, std::string(run.english), std::string(run.translation), run.status});
+        }
+        struct Copy {
+            std::int64_t pos;
+            std::string english, translation;
+            ERunStatus status;
+            bool operator==(const Copy&) const = default;
+        };
+        std::vector<Copy> records;
+    } sink;
+    const std::string tooLong = kFileZh + kOpenZh + kSaveZh;
+    engine.m_strMainDict = PreparedDictionary({"[FILE=" + tooLong, "[OPEN=" + kOpenZh});
+    WriteFileBytes(dir / "a.exe", Units("x") + kEnd + Units("File") + kEnd + Units("Open") + kEnd +
+                                      Units("Zzz") + kEnd);
+    Choose({"a.exe"});
+    FileDriverOptions options;
+    options.pSink = &sink;
+    RunBatch(state, engine, display, options);
+
+    using S = ERunStatus;
+    EXPECT_EQ(sink.records, (std::vector<CRecords::Copy>{{4, "File", tooLong, S::DoesNotFit},
+                                                         {14, "Open", kOpenZh, S::Translated},
+                                                         {24, "Zzz", "", S::NoEntry}}));
+    EXPECT_EQ(sink.records.size(), state.m_nFoundCount);
+}
+
 TEST_F(BatchPass, SinglePhraseAndPlugInModesChooseTheirScannersAndDictionaries) {
     WriteFileBytes(dir / "a.exe", Units("Open File") + kEnd);
     Choose({"a.exe"});
