@@ -11,15 +11,14 @@
 #include "D3DTexts.h"
 #include "DrawingResources.h"
 #include "FailureReport.h"
+#include "SettingsDlgIds.h"
+
+using namespace ids::settings;
 
 namespace {
 
-constexpr int kIdTest = 1047;
-constexpr int kIdDither = 1051;
-constexpr int kIdPerspective = 1058;
-constexpr int kIdShading = 1059;
-constexpr int kIdTexture = 1060;
-constexpr int kLightBoxes[kLightSlots] = {1053, 1052, 1054, 1055, 1056};
+constexpr int kLightBoxes[kLightSlots] = {kAmbientLight, kDirectionalLight, kPointLight,
+                                          kParallelPointLight, kSpotLight};
 
 // A Windows rectangle's right and bottom edges lie just outside it.
 int Right(const QRect& r) {
@@ -119,14 +118,14 @@ void CD3DView::ConnectControls() {
             Get<QComboBox>(id), &QComboBox::activated, &m_dlg,
             [this, handler] { RunUserAction(&m_dlg, [this, handler] { handler(*this); }); }));
     };
-    onClick(kIdTest, [](CD3DView& view) { view.OnSpeedTest(); });
-    onClick(kIdDither, [](CD3DView& view) { view.OnDitherCheck(); });
-    onClick(kIdPerspective, [](CD3DView& view) { view.OnPerspectiveCheck(); });
+    onClick(kTest, [](CD3DView& view) { view.OnSpeedTest(); });
+    onClick(kDither, [](CD3DView& view) { view.OnDitherCheck(); });
+    onClick(kPerspective, [](CD3DView& view) { view.OnPerspectiveCheck(); });
     for (int slot = 0; slot < kLightSlots; ++slot) {
         onClick(kLightBoxes[slot], [slot](CD3DView& view) { view.OnLightCheck(slot); });
     }
-    onChoice(kIdShading, [](CD3DView& view) { view.OnShadingChange(); });
-    onChoice(kIdTexture, [](CD3DView& view) { view.OnTextureFilterChange(); });
+    onChoice(kShading, [](CD3DView& view) { view.OnShadingChange(); });
+    onChoice(kTextureFilter, [](CD3DView& view) { view.OnTextureFilterChange(); });
 }
 
 bool CD3DView::StartDirect3D() {
@@ -155,14 +154,14 @@ bool CD3DView::StartDirect3D() {
     switch (m_s.m_nDisplayBits) {
         case 8:
             device.SetDither(true);
-            Get<QCheckBox>(kIdDither)->setChecked(true);
+            Get<QCheckBox>(kDither)->setChecked(true);
             break;
         case 16:
             device.SetShades(32);
             rm.SetDefaultTextureColors(64);
             rm.SetDefaultTextureShades(32);
             device.SetDither(false);
-            Get<QCheckBox>(kIdDither)->setChecked(false);
+            Get<QCheckBox>(kDither)->setChecked(false);
             break;
         case 24:
         case 32:
@@ -170,7 +169,7 @@ bool CD3DView::StartDirect3D() {
             rm.SetDefaultTextureColors(64);
             rm.SetDefaultTextureShades(256);
             device.SetDither(false);
-            Get<QCheckBox>(kIdDither)->setChecked(false);
+            Get<QCheckBox>(kDither)->setChecked(false);
             break;
         default:
             break;
@@ -207,7 +206,7 @@ const GUID* CD3DView::FindHardwareDevice() {
         directDraw.Release();
         return nullptr;
     }
-    auto* filters = Get<QComboBox>(kIdTexture);
+    auto* filters = Get<QComboBox>(kTextureFilter);
     if (m_pDirectX->FindDevice(*direct3D, search, result)) {
         m_s.m_pDeviceGuid = &result.guid;
         m_dlg.setWindowTitle(QString::asprintf(texts::kD3DTitleHardware, m_s.m_nDisplayBits));
