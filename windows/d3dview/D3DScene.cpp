@@ -335,7 +335,7 @@ void CD3DView::OnSpeedTest() {
     const unsigned t1 = m_s.m_pDevice->GetTrianglesDrawn();
     const unsigned seconds = kSpeedTestMs / 1000;
     m_pDirectX->ShowResult(
-        &m_dlg, QString::fromUtf8(texts::kD3DSpeedTestCaption),
+        Window(), QString::fromUtf8(texts::kD3DSpeedTestCaption),
         QString::asprintf(texts::kD3DSpeedTestResult, static_cast<int>(frames / seconds),
                           static_cast<int>((t1 - t0) / seconds)));
     m_s.m_bTestRunning = 0;

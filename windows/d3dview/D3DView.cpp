@@ -38,8 +38,8 @@ struct CWaitCursor {
 
 }  // namespace
 
-CD3DView::CD3DView(CSettingsDlg& dialog, std::unique_ptr<CDirectX> directX)
-    : m_dlg(dialog), m_pDirectX(std::move(directX)) {}
+CD3DView::CD3DView(ISettingsViewHost& host, std::unique_ptr<CDirectX> directX)
+    : m_host(host), m_pDirectX(std::move(directX)) {}
 
 CD3DView::~CD3DView() {
     for (const QMetaObject::Connection& connection : m_connections) {
@@ -47,8 +47,8 @@ CD3DView::~CD3DView() {
     }
 }
 
-std::unique_ptr<ISettingsView> MakeD3DView(CSettingsDlg& dialog) {
-    return std::make_unique<CD3DView>(dialog, std::make_unique<CDirectX>());
+std::unique_ptr<ISettingsView> MakeD3DView(ISettingsViewHost& host) {
+    return std::make_unique<CD3DView>(host, std::make_unique<CDirectX>());
 }
 
 bool CD3DView::Ticked(int id) const {
@@ -56,7 +56,7 @@ bool CD3DView::Ticked(int id) const {
 }
 
 void CD3DView::Report(const char* text) {
-    m_pDirectX->ShowMessage(&m_dlg, QString::fromUtf8(text));
+    m_pDirectX->ShowMessage(Window(), QString::fromUtf8(text));
 }
 
 int CD3DView::DeviceWidth() const {
@@ -83,7 +83,7 @@ QImage CD3DView::GrabView() const {
 
 bool CD3DView::Start() {
     m_s.m_bSceneReady = 0;
-    m_s.m_rcView = m_dlg.ViewRect();
+    m_s.m_rcView = m_host.ViewRect();
     m_s.m_pD3DRM = m_pDirectX->Direct3DRMCreate();
     if (!m_s.m_pD3DRM || !StartDirect3D()) {
         return false;
@@ -110,13 +110,13 @@ bool CD3DView::Start() {
 void CD3DView::ConnectControls() {
     auto onClick = [this](int id, auto handler) {
         m_connections.push_back(QObject::connect(
-            Get<QAbstractButton>(id), &QAbstractButton::clicked, &m_dlg,
-            [this, handler] { RunUserAction(&m_dlg, [this, handler] { handler(*this); }); }));
+            Get<QAbstractButton>(id), &QAbstractButton::clicked, Window(),
+            [this, handler] { RunUserAction(Window(), [this, handler] { handler(*this); }); }));
     };
     auto onChoice = [this](int id, auto handler) {
         m_connections.push_back(QObject::connect(
-            Get<QComboBox>(id), &QComboBox::activated, &m_dlg,
-            [this, handler] { RunUserAction(&m_dlg, [this, handler] { handler(*this); }); }));
+            Get<QComboBox>(id), &QComboBox::activated, Window(),
+            [this, handler] { RunUserAction(Window(), [this, handler] { handler(*this); }); }));
     };
     onClick(kTest, [](CD3DView& view) { view.OnSpeedTest(); });
     onClick(kDither, [](CD3DView& view) { view.OnDitherCheck(); });
@@ -130,14 +130,14 @@ void CD3DView::ConnectControls() {
 
 bool CD3DView::StartDirect3D() {
     const CWaitCursor waitCursor;
-    m_s.m_nDisplayBits = m_pDirectX->DisplayBits(&m_dlg);
+    m_s.m_nDisplayBits = m_pDirectX->DisplayBits(Window());
 
     m_s.m_pClipper = m_pDirectX->DirectDrawCreateClipper(0);
     if (!m_s.m_pClipper) {
         Report(texts::kD3DInitFailed);
         return false;
     }
-    if (!m_pDirectX->SetHWnd(*m_s.m_pClipper, 0, &m_dlg)) {
+    if (!m_pDirectX->SetHWnd(*m_s.m_pClipper, 0, Window())) {
         Report(texts::kD3DInitFailed);
         return false;
     }
@@ -209,12 +209,12 @@ const GUID* CD3DView::FindHardwareDevice() {
     auto* filters = Get<QComboBox>(kTextureFilter);
     if (m_pDirectX->FindDevice(*direct3D, search, result)) {
         m_s.m_pDeviceGuid = &result.guid;
-        m_dlg.setWindowTitle(QString::asprintf(texts::kD3DTitleHardware, m_s.m_nDisplayBits));
+        Window()->setWindowTitle(QString::asprintf(texts::kD3DTitleHardware, m_s.m_nDisplayBits));
         filters->setEnabled(true);
         filters->setCurrentIndex(1);
     } else {
         m_s.m_pDeviceGuid = nullptr;
-        m_dlg.setWindowTitle(QString::asprintf(texts::kD3DTitleSoftware, m_s.m_nDisplayBits));
+        Window()->setWindowTitle(QString::asprintf(texts::kD3DTitleSoftware, m_s.m_nDisplayBits));
         filters->setEnabled(false);
         filters->setCurrentIndex(0);
     }
@@ -245,7 +245,7 @@ void CD3DView::Paint(QPainter& painter, const QRegion& region) {
 }
 
 void CD3DView::OnEraseBkgnd(QPainter& painter) {
-    painter.fillRect(m_dlg.rect(), SharedDrawing().m_crPanel);
+    painter.fillRect(Window()->rect(), SharedDrawing().m_crPanel);
     ClearViewArea(&painter);
     RenderFrame();
 }
@@ -286,7 +286,7 @@ bool CD3DView::OnActivate(bool bActive) {
     // once: a confirm that stops (a missing "user.txt") leaves the window open without asking
     // again at every activation.
     const bool bStarted = m_s.m_pD3DRM && m_s.m_pClipper && m_s.m_pDevice && m_s.m_pScene;
-    if (bStarted && m_pDirectX->DisplayBits(&m_dlg) != m_s.m_nDisplayBits &&
+    if (bStarted && m_pDirectX->DisplayBits(Window()) != m_s.m_nDisplayBits &&
         !m_bDepthChangeReported) {
         m_bDepthChangeReported = true;
         return true;

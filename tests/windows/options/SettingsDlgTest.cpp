@@ -348,8 +348,9 @@ class SettingsWithView : public OptionWindows {
         fake->bStarts = bStarts;
         view = fake.get();
         return std::make_unique<CSettingsDlg>(
-            state, engine, nullptr,
-            [&fake](CSettingsDlg&) -> std::unique_ptr<ISettingsView> { return std::move(fake); });
+            state, engine, nullptr, [&fake](ISettingsViewHost&) -> std::unique_ptr<ISettingsView> {
+                return std::move(fake);
+            });
     }
     CFakeView* view = nullptr;
 };
