@@ -43,6 +43,11 @@ T* Get(const QWidget& dlg, int id) {
     return ::testing::AssertionSuccess();
 }
 
+// The OpenGL surface the view's device draws on.
+const CGLSurface& GLSurfaceOf(const CD3DView& view) {
+    return dynamic_cast<const CGLSurface&>(*view.State().m_pDevice->Surface());
+}
+
 // Chooses an entry of a list as the user does.
 void Choose(CSettingsDlg& dlg, int id, int index) {
     auto* list = Get<QComboBox>(dlg, id);
@@ -429,7 +434,7 @@ TEST_F(D3DRender, TheBackdropScrollsByItsTileAndMeshesGoToTheGpuOnce) {
     EXPECT_LT(MeanDifference(start, round), 0.05);
 
     // Six meshes and two pictures went to the GPU with the first frame, and stay there.
-    EXPECT_EQ(view.State().m_pDevice->Surface()->Uploads(), 8u);
+    EXPECT_EQ(GLSurfaceOf(view).Uploads(), 8u);
     for (int i = 0; i < 30; ++i) {
         view.ScrollMesh2Texture(0.01f * i, 0.01f * i);
         Frame(view);
@@ -437,7 +442,7 @@ TEST_F(D3DRender, TheBackdropScrollsByItsTileAndMeshesGoToTheGpuOnce) {
     Get<QCheckBox>(*dlg, kPointLight)->click();
     Choose(*dlg, kShading, 1);
     Choose(*dlg, kTextureFilter, 5);
-    EXPECT_EQ(view.State().m_pDevice->Surface()->Uploads(), 8u);
+    EXPECT_EQ(GLSurfaceOf(view).Uploads(), 8u);
 }
 
 // --- The speed test ---
