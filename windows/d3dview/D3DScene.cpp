@@ -6,14 +6,11 @@
 
 #include "D3DTexts.h"
 #include "D3DView.h"
+#include "SettingsDlgIds.h"
+
+using namespace ids::settings;
 
 namespace {
-
-constexpr int kIdTest = 1047;
-constexpr int kIdDither = 1051;
-constexpr int kIdPerspective = 1058;
-constexpr int kIdShading = 1059;
-constexpr int kIdTexture = 1060;
 
 // The render quality of each entry of the shading list.
 constexpr unsigned kShadingQualities[] = {D3DRMRENDER_WIREFRAME, D3DRMRENDER_UNLITFLAT,
@@ -33,11 +30,11 @@ struct LightRecipe {
 // The five switchable lights, in slot order; positions and orientations relative to the scene,
 // every orientation with the up vector (0, 1, 0).
 constexpr LightRecipe kLights[kLightSlots] = {
-    {1053, D3DRMLIGHT_AMBIENT, 0.6f, 0.6f, 0.6f, false, 0, 0, 0, false, 0, 0, 0},
-    {1052, D3DRMLIGHT_DIRECTIONAL, 1, 1, 1, false, 0, 0, 0, true, -1, 0, 1},
-    {1054, D3DRMLIGHT_POINT, 1, 1, 1, true, 0, 8, 0, false, 0, 0, 0},
-    {1055, D3DRMLIGHT_PARALLELPOINT, 1, 0.3f, 0.3f, true, -3, 3, 3, true, 1, 1, 1},
-    {1056, D3DRMLIGHT_SPOT, 0.3f, 1, 0.3f, true, 0, 50, -50, true, 0, -1, 1},
+    {kAmbientLight, D3DRMLIGHT_AMBIENT, 0.6f, 0.6f, 0.6f, false, 0, 0, 0, false, 0, 0, 0},
+    {kDirectionalLight, D3DRMLIGHT_DIRECTIONAL, 1, 1, 1, false, 0, 0, 0, true, -1, 0, 1},
+    {kPointLight, D3DRMLIGHT_POINT, 1, 1, 1, true, 0, 8, 0, false, 0, 0, 0},
+    {kParallelPointLight, D3DRMLIGHT_PARALLELPOINT, 1, 0.3f, 0.3f, true, -3, 3, 3, true, 1, 1, 1},
+    {kSpotLight, D3DRMLIGHT_SPOT, 0.3f, 1, 0.3f, true, 0, 50, -50, true, 0, -1, 1},
 };
 
 // Where the three shadow casters stand, after fitting and before their scale of 2.
@@ -257,14 +254,14 @@ void CD3DView::OnDitherCheck() {
     if (!m_s.m_pDevice) {
         return;
     }
-    m_s.m_pDevice->SetDither(Ticked(kIdDither));
+    m_s.m_pDevice->SetDither(Ticked(kDither));
     if (m_s.m_bSceneReady == 1) {
         RenderFrame();
     }
 }
 
 void CD3DView::OnPerspectiveCheck() {
-    const bool bPerspective = Ticked(kIdPerspective);
+    const bool bPerspective = Ticked(kPerspective);
     for (int slot = 0; slot < 2; ++slot) {
         if (m_s.m_apMeshes[slot]) {
             m_s.m_apMeshes[slot]->SetPerspective(bPerspective);
@@ -276,7 +273,7 @@ void CD3DView::OnPerspectiveCheck() {
 }
 
 void CD3DView::OnShadingChange() {
-    const int index = Get<QComboBox>(kIdShading)->currentIndex();
+    const int index = Get<QComboBox>(kShading)->currentIndex();
     if (index >= 0 && index < static_cast<int>(std::size(kShadingQualities))) {
         for (int slot = 0; slot < 5; ++slot) {
             if (m_s.m_apMeshes[slot]) {
@@ -289,7 +286,7 @@ void CD3DView::OnShadingChange() {
 }
 
 void CD3DView::OnTextureFilterChange() {
-    const int index = Get<QComboBox>(kIdTexture)->currentIndex();
+    const int index = Get<QComboBox>(kTextureFilter)->currentIndex();
     if (index >= 0 && index < kTextureFilterCount && m_s.m_pDevice) {
         m_s.m_pDevice->SetTextureQuality(static_cast<unsigned>(index));
     }
@@ -303,7 +300,7 @@ void CD3DView::OnSpeedTest() {
     if (!m_s.m_pDevice) {
         return;
     }
-    auto* button = Get<QPushButton>(kIdTest);
+    auto* button = Get<QPushButton>(kTest);
     m_s.m_bTestRunning = 1;
     ClearViewArea();
     button->setEnabled(false);
@@ -338,7 +335,7 @@ void CD3DView::OnSpeedTest() {
     const unsigned t1 = m_s.m_pDevice->GetTrianglesDrawn();
     const unsigned seconds = kSpeedTestMs / 1000;
     m_pDirectX->ShowResult(
-        &m_dlg, QString::fromUtf8(texts::kD3DSpeedTestCaption),
+        Window(), QString::fromUtf8(texts::kD3DSpeedTestCaption),
         QString::asprintf(texts::kD3DSpeedTestResult, static_cast<int>(frames / seconds),
                           static_cast<int>((t1 - t0) / seconds)));
     m_s.m_bTestRunning = 0;

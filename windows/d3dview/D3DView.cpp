@@ -11,15 +11,14 @@
 #include "D3DTexts.h"
 #include "DrawingResources.h"
 #include "FailureReport.h"
+#include "SettingsDlgIds.h"
+
+using namespace ids::settings;
 
 namespace {
 
-constexpr int kIdTest = 1047;
-constexpr int kIdDither = 1051;
-constexpr int kIdPerspective = 1058;
-constexpr int kIdShading = 1059;
-constexpr int kIdTexture = 1060;
-constexpr int kLightBoxes[kLightSlots] = {1053, 1052, 1054, 1055, 1056};
+constexpr int kLightBoxes[kLightSlots] = {kAmbientLight, kDirectionalLight, kPointLight,
+                                          kParallelPointLight, kSpotLight};
 
 // A Windows rectangle's right and bottom edges lie just outside it.
 int Right(const QRect& r) {
@@ -39,8 +38,8 @@ struct CWaitCursor {
 
 }  // namespace
 
-CD3DView::CD3DView(CSettingsDlg& dialog, std::unique_ptr<CDirectX> directX)
-    : m_dlg(dialog), m_pDirectX(std::move(directX)) {}
+CD3DView::CD3DView(ISettingsViewHost& host, std::unique_ptr<CDirectX> directX)
+    : m_host(host), m_pDirectX(std::move(directX)) {}
 
 CD3DView::~CD3DView() {
     for (const QMetaObject::Connection& connection : m_connections) {
@@ -48,8 +47,8 @@ CD3DView::~CD3DView() {
     }
 }
 
-std::unique_ptr<ISettingsView> MakeD3DView(CSettingsDlg& dialog) {
-    return std::make_unique<CD3DView>(dialog, std::make_unique<CDirectX>());
+std::unique_ptr<ISettingsView> MakeD3DView(ISettingsViewHost& host) {
+    return std::make_unique<CD3DView>(host, std::make_unique<CDirectX>());
 }
 
 bool CD3DView::Ticked(int id) const {
@@ -57,7 +56,7 @@ bool CD3DView::Ticked(int id) const {
 }
 
 void CD3DView::Report(const char* text) {
-    m_pDirectX->ShowMessage(&m_dlg, QString::fromUtf8(text));
+    m_pDirectX->ShowMessage(Window(), QString::fromUtf8(text));
 }
 
 int CD3DView::DeviceWidth() const {
@@ -84,7 +83,7 @@ QImage CD3DView::GrabView() const {
 
 bool CD3DView::Start() {
     m_s.m_bSceneReady = 0;
-    m_s.m_rcView = m_dlg.ViewRect();
+    m_s.m_rcView = m_host.ViewRect();
     m_s.m_pD3DRM = m_pDirectX->Direct3DRMCreate();
     if (!m_s.m_pD3DRM || !StartDirect3D()) {
         return false;
@@ -111,34 +110,34 @@ bool CD3DView::Start() {
 void CD3DView::ConnectControls() {
     auto onClick = [this](int id, auto handler) {
         m_connections.push_back(QObject::connect(
-            Get<QAbstractButton>(id), &QAbstractButton::clicked, &m_dlg,
-            [this, handler] { RunUserAction(&m_dlg, [this, handler] { handler(*this); }); }));
+            Get<QAbstractButton>(id), &QAbstractButton::clicked, Window(),
+            [this, handler] { RunUserAction(Window(), [this, handler] { handler(*this); }); }));
     };
     auto onChoice = [this](int id, auto handler) {
         m_connections.push_back(QObject::connect(
-            Get<QComboBox>(id), &QComboBox::activated, &m_dlg,
-            [this, handler] { RunUserAction(&m_dlg, [this, handler] { handler(*this); }); }));
+            Get<QComboBox>(id), &QComboBox::activated, Window(),
+            [this, handler] { RunUserAction(Window(), [this, handler] { handler(*this); }); }));
     };
-    onClick(kIdTest, [](CD3DView& view) { view.OnSpeedTest(); });
-    onClick(kIdDither, [](CD3DView& view) { view.OnDitherCheck(); });
-    onClick(kIdPerspective, [](CD3DView& view) { view.OnPerspectiveCheck(); });
+    onClick(kTest, [](CD3DView& view) { view.OnSpeedTest(); });
+    onClick(kDither, [](CD3DView& view) { view.OnDitherCheck(); });
+    onClick(kPerspective, [](CD3DView& view) { view.OnPerspectiveCheck(); });
     for (int slot = 0; slot < kLightSlots; ++slot) {
         onClick(kLightBoxes[slot], [slot](CD3DView& view) { view.OnLightCheck(slot); });
     }
-    onChoice(kIdShading, [](CD3DView& view) { view.OnShadingChange(); });
-    onChoice(kIdTexture, [](CD3DView& view) { view.OnTextureFilterChange(); });
+    onChoice(kShading, [](CD3DView& view) { view.OnShadingChange(); });
+    onChoice(kTextureFilter, [](CD3DView& view) { view.OnTextureFilterChange(); });
 }
 
 bool CD3DView::StartDirect3D() {
     const CWaitCursor waitCursor;
-    m_s.m_nDisplayBits = m_pDirectX->DisplayBits(&m_dlg);
+    m_s.m_nDisplayBits = m_pDirectX->DisplayBits(Window());
 
     m_s.m_pClipper = m_pDirectX->DirectDrawCreateClipper(0);
     if (!m_s.m_pClipper) {
         Report(texts::kD3DInitFailed);
         return false;
     }
-    if (!m_pDirectX->SetHWnd(*m_s.m_pClipper, 0, &m_dlg)) {
+    if (!m_pDirectX->SetHWnd(*m_s.m_pClipper, 0, Window())) {
         Report(texts::kD3DInitFailed);
         return false;
     }
@@ -155,14 +154,14 @@ bool CD3DView::StartDirect3D() {
     switch (m_s.m_nDisplayBits) {
         case 8:
             device.SetDither(true);
-            Get<QCheckBox>(kIdDither)->setChecked(true);
+            Get<QCheckBox>(kDither)->setChecked(true);
             break;
         case 16:
             device.SetShades(32);
             rm.SetDefaultTextureColors(64);
             rm.SetDefaultTextureShades(32);
             device.SetDither(false);
-            Get<QCheckBox>(kIdDither)->setChecked(false);
+            Get<QCheckBox>(kDither)->setChecked(false);
             break;
         case 24:
         case 32:
@@ -170,7 +169,7 @@ bool CD3DView::StartDirect3D() {
             rm.SetDefaultTextureColors(64);
             rm.SetDefaultTextureShades(256);
             device.SetDither(false);
-            Get<QCheckBox>(kIdDither)->setChecked(false);
+            Get<QCheckBox>(kDither)->setChecked(false);
             break;
         default:
             break;
@@ -207,15 +206,15 @@ const GUID* CD3DView::FindHardwareDevice() {
         directDraw.Release();
         return nullptr;
     }
-    auto* filters = Get<QComboBox>(kIdTexture);
+    auto* filters = Get<QComboBox>(kTextureFilter);
     if (m_pDirectX->FindDevice(*direct3D, search, result)) {
         m_s.m_pDeviceGuid = &result.guid;
-        m_dlg.setWindowTitle(QString::asprintf(texts::kD3DTitleHardware, m_s.m_nDisplayBits));
+        Window()->setWindowTitle(QString::asprintf(texts::kD3DTitleHardware, m_s.m_nDisplayBits));
         filters->setEnabled(true);
         filters->setCurrentIndex(1);
     } else {
         m_s.m_pDeviceGuid = nullptr;
-        m_dlg.setWindowTitle(QString::asprintf(texts::kD3DTitleSoftware, m_s.m_nDisplayBits));
+        Window()->setWindowTitle(QString::asprintf(texts::kD3DTitleSoftware, m_s.m_nDisplayBits));
         filters->setEnabled(false);
         filters->setCurrentIndex(0);
     }
@@ -246,7 +245,7 @@ void CD3DView::Paint(QPainter& painter, const QRegion& region) {
 }
 
 void CD3DView::OnEraseBkgnd(QPainter& painter) {
-    painter.fillRect(m_dlg.rect(), SharedDrawing().m_crPanel);
+    painter.fillRect(Window()->rect(), SharedDrawing().m_crPanel);
     ClearViewArea(&painter);
     RenderFrame();
 }
@@ -287,7 +286,7 @@ bool CD3DView::OnActivate(bool bActive) {
     // once: a confirm that stops (a missing "user.txt") leaves the window open without asking
     // again at every activation.
     const bool bStarted = m_s.m_pD3DRM && m_s.m_pClipper && m_s.m_pDevice && m_s.m_pScene;
-    if (bStarted && m_pDirectX->DisplayBits(&m_dlg) != m_s.m_nDisplayBits &&
+    if (bStarted && m_pDirectX->DisplayBits(Window()) != m_s.m_nDisplayBits &&
         !m_bDepthChangeReported) {
         m_bDepthChangeReported = true;
         return true;

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "D3DTestState.h"
+#include "DialogBuilder.h"
 #include "DirectX.h"
-#include "SettingsDlg.h"
 #include "SettingsView.h"
 
 class QPainter;
@@ -19,7 +19,7 @@ class CD3DView : public ISettingsView {
     // The speed test's length.
     static constexpr std::uint32_t kSpeedTestMs = 20000;
 
-    CD3DView(CSettingsDlg& dialog, std::unique_ptr<CDirectX> directX);
+    CD3DView(ISettingsViewHost& host, std::unique_ptr<CDirectX> directX);
     ~CD3DView() override;
     CD3DView(const CD3DView&) = delete;
     CD3DView& operator=(const CD3DView&) = delete;
@@ -64,8 +64,10 @@ class CD3DView : public ISettingsView {
   private:
     template <class T>
     T* Get(int id) const {
-        return m_dlg.Controls().Get<T>(id);
+        return m_host.Controls().Get<T>(id);
     }
+    // The settings window, the parent of the surface and the message boxes.
+    QWidget* Window() const { return &m_host.Window(); }
     bool Ticked(int id) const;
     void ConnectControls();
     void Report(const char* text);
@@ -74,7 +76,7 @@ class CD3DView : public ISettingsView {
     int DeviceWidth() const;
     int DeviceHeight() const;
 
-    CSettingsDlg& m_dlg;
+    ISettingsViewHost& m_host;
     std::unique_ptr<CDirectX> m_pDirectX;
     D3DTestState m_s;
     std::vector<QMetaObject::Connection> m_connections;
@@ -88,4 +90,4 @@ class CD3DView : public ISettingsView {
 float FitMeshToSize(CRMMeshBuilder& mesh, float size);
 
 // The view the program gives its settings window.
-std::unique_ptr<ISettingsView> MakeD3DView(CSettingsDlg& dialog);
+std::unique_ptr<ISettingsView> MakeD3DView(ISettingsViewHost& host);

@@ -1,54 +1,23 @@
 // The OpenGL surface a device draws on: a QOpenGLWidget over the settings window's view area.
-// A render draws at once into the widget's framebuffer; Update has it shown. The framebuffer
+// A render draws at once into the widget's framebuffer; Present has it shown. The framebuffer
 // keeps its picture between renders, so the window system can show it again at any time.
 //
 // Meshes and textures go to the GPU the first time they are drawn and stay there; a frame
 // changes only transforms and uniforms.
 #pragma once
 
-#include <QMatrix4x4>
 #include <QOpenGLWidget>
 #include <QRect>
-#include <QVector3D>
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <vector>
 
 #include "RetainedMode.h"
 
 class QOpenGLFunctions_3_3_Core;
 class QOpenGLShaderProgram;
 
-struct RMSceneLight {
-    D3DRMLIGHTTYPE type;
-    QVector3D colour;
-    QVector3D position;   // in the scene
-    QVector3D direction;  // the way the light shines, unit length
-    float cosUmbra;       // cosines of the half-angles of a spot light's cones
-    float cosPenumbra;
-};
-
-struct RMDrawItem {
-    const CRMMeshBuilder* mesh;
-    QMatrix4x4 world;     // mesh coordinates to the scene
-    unsigned quality;     // what the mesh and the device allow together
-    bool shadow = false;  // the mesh flattened onto a plane, drawn as a shadow
-};
-
-struct RMSceneDraw {
-    QRect viewport;  // device pixels from the top left
-    QMatrix4x4 view;
-    QMatrix4x4 projection;
-    QVector3D eye;
-    std::vector<RMSceneLight> lights;
-    std::vector<RMDrawItem> items;
-    unsigned textureQuality = D3DRMTEXTURE_LINEAR;
-    bool dither = false;
-    unsigned shades = 256;
-};
-
-class CGLSurface : public QOpenGLWidget {
+class CGLSurface : public QOpenGLWidget, public IRMSurface {
   public:
     // The OpenGL version the surface needs.
     static constexpr int kMajor = 3;
@@ -57,13 +26,14 @@ class CGLSurface : public QOpenGLWidget {
     explicit CGLSurface(QWidget* parent);
     ~CGLSurface() override;
 
-    // True once the widget has an OpenGL 3.3 core context and its shaders.
-    bool Ready() const { return m_bReady; }
-    // Fills `area` (device pixels from the top left; all of the surface when empty) black and
-    // forgets its depths.
-    void Clear(const QRect& area);
-    // Draws the scene; returns the triangles drawn.
-    unsigned Draw(const RMSceneDraw& scene);
+    // Ready once the widget has an OpenGL 3.3 core context and its shaders.
+    bool Ready() const override { return m_bReady; }
+    void Clear(const QRect& area) override;
+    unsigned Draw(const RMSceneDraw& scene) override;
+    // The framebuffer is shown at the widget's next repaint.
+    void Present() override { update(); }
+    QImage Grab() override { return grabFramebuffer(); }
+    QWidget* Widget() override { return this; }
     // How many meshes and textures have been sent to the GPU so far.
     unsigned Uploads() const { return m_nUploads; }
 

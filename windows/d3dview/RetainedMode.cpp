@@ -5,8 +5,6 @@
 #include <atomic>
 #include <cmath>
 
-#include "GLSurface.h"
-
 namespace {
 
 std::uint64_t NextSerial() {
@@ -301,8 +299,11 @@ bool CRMFrame::DeleteChild(CRMFrame* child) {
 
 // --- Device and viewport ---
 
-CRMDevice::CRMDevice(RMLogPtr log, CGLSurface* surface, bool bHardware)
-    : m_pLog(std::move(log)), m_pSurface(surface), m_pWidget(surface), m_bHardware(bHardware) {}
+CRMDevice::CRMDevice(RMLogPtr log, IRMSurface* surface, bool bHardware)
+    : m_pLog(std::move(log)),
+      m_pSurface(surface),
+      m_pWidget(surface != nullptr ? surface->Widget() : nullptr),
+      m_bHardware(bHardware) {}
 
 CRMDevice::~CRMDevice() {
     delete Surface();
@@ -330,21 +331,21 @@ void CRMDevice::SetShades(unsigned shades) {
 
 void CRMDevice::Update() {
     m_pLog->Call("Update");
-    if (CGLSurface* surface = Surface()) {
-        surface->update();
+    if (IRMSurface* surface = Surface()) {
+        surface->Present();
     }
 }
 
 void CRMDevice::ClearSurface() {
-    if (CGLSurface* surface = Surface()) {
+    if (IRMSurface* surface = Surface()) {
         surface->Clear({});
-        surface->update();
+        surface->Present();
     }
 }
 
 QImage CRMDevice::Grab() const {
-    CGLSurface* surface = Surface();
-    return surface != nullptr && surface->Ready() ? surface->grabFramebuffer() : QImage();
+    IRMSurface* surface = Surface();
+    return surface != nullptr && surface->Ready() ? surface->Grab() : QImage();
 }
 
 CRMViewport::CRMViewport(RMLogPtr log, CRMDevice* device, CRMFrame* camera, int x, int y, int width,
@@ -374,7 +375,7 @@ void CRMViewport::SetField(float field) {
 
 void CRMViewport::Clear() {
     m_pLog->Call("Clear");
-    if (CGLSurface* surface = m_pDevice->Surface()) {
+    if (IRMSurface* surface = m_pDevice->Surface()) {
         surface->Clear(m_rect);
     }
 }
@@ -439,7 +440,7 @@ struct SceneWalk {
 
 void CRMViewport::Render(CRMFrame* scene) {
     m_pLog->Call("Render");
-    CGLSurface* surface = m_pDevice->Surface();
+    IRMSurface* surface = m_pDevice->Surface();
     if (scene == nullptr || surface == nullptr || !surface->Ready()) {
         return;
     }

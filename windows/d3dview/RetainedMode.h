@@ -1,6 +1,8 @@
 // The retained-mode layer of the 3D test view: frames in a tree, mesh builders, textures,
 // wraps, materials, lights, shadows, viewports and the device, with the calls and constants of
-// Direct3D Retained Mode, drawn with OpenGL 3.3 core.
+// Direct3D Retained Mode. A viewport's render hands the scene, flattened into lights and draw
+// items, to its device's surface (IRMSurface); the surface of the program draws it with OpenGL
+// 3.3 core (GLSurface.h).
 //
 // Coordinates are left-handed as in the mesh files: x right, y up, z away from the viewer; a
 // camera looks along its frame's z axis and a face is seen from the side where its corners run
@@ -20,7 +22,6 @@
 
 #include "RMObject.h"
 
-class CGLSurface;
 class CRMDevice;
 class CRMFrame;
 class CRMLight;
@@ -265,11 +266,61 @@ class CRMFrame : public CRMObject {
     std::vector<RMPtr<CRMLight>> m_apLights;
 };
 
-// The device: an OpenGL surface over the window, its render and texture qualities, dithering,
-// the shades of a colour, and the count of triangles it has drawn.
+// What a viewport hands its device's surface to draw: the camera, the lights and every mesh and
+// shadow with its place in the scene.
+struct RMSceneLight {
+    D3DRMLIGHTTYPE type;
+    QVector3D colour;
+    QVector3D position;   // in the scene
+    QVector3D direction;  // the way the light shines, unit length
+    float cosUmbra;       // cosines of the half-angles of a spot light's cones
+    float cosPenumbra;
+};
+
+struct RMDrawItem {
+    const CRMMeshBuilder* mesh;
+    QMatrix4x4 world;     // mesh coordinates to the scene
+    unsigned quality;     // what the mesh and the device allow together
+    bool shadow = false;  // the mesh flattened onto a plane, drawn as a shadow
+};
+
+struct RMSceneDraw {
+    QRect viewport;  // device pixels from the top left
+    QMatrix4x4 view;
+    QMatrix4x4 projection;
+    QVector3D eye;
+    std::vector<RMSceneLight> lights;
+    std::vector<RMDrawItem> items;
+    unsigned textureQuality = D3DRMTEXTURE_LINEAR;
+    bool dither = false;
+    unsigned shades = 256;
+};
+
+// What a device draws on: a widget over the window's view area.
+class IRMSurface {
+  public:
+    virtual ~IRMSurface() = default;
+
+    // True once the surface can draw.
+    virtual bool Ready() const = 0;
+    // Fills `area` (device pixels from the top left; all of the surface when empty) black and
+    // forgets its depths.
+    virtual void Clear(const QRect& area) = 0;
+    // Draws the scene; returns the triangles drawn.
+    virtual unsigned Draw(const RMSceneDraw& scene) = 0;
+    // Has what was drawn shown in the window.
+    virtual void Present() = 0;
+    // The surface as it shows now.
+    virtual QImage Grab() = 0;
+    // The surface as a widget, which its window may delete before the device lets go of it.
+    virtual QWidget* Widget() = 0;
+};
+
+// The device: a surface over the window, its render and texture qualities, dithering, the
+// shades of a colour, and the count of triangles it has drawn.
 class CRMDevice : public CRMObject {
   public:
-    CRMDevice(RMLogPtr log, CGLSurface* surface, bool bHardware);
+    CRMDevice(RMLogPtr log, IRMSurface* surface, bool bHardware);
     ~CRMDevice() override;
 
     void SetQuality(unsigned quality);
@@ -286,7 +337,7 @@ class CRMDevice : public CRMObject {
 
     bool IsHardware() const { return m_bHardware; }
     // The surface, null once its window has taken it down.
-    CGLSurface* Surface() const { return m_pWidget != nullptr ? m_pSurface : nullptr; }
+    IRMSurface* Surface() const { return m_pWidget != nullptr ? m_pSurface : nullptr; }
     void CountTriangles(unsigned n) { m_nTrianglesDrawn += n; }
     // Fills the whole surface black.
     void ClearSurface();
@@ -295,7 +346,7 @@ class CRMDevice : public CRMObject {
 
   private:
     RMLogPtr m_pLog;
-    CGLSurface* m_pSurface;
+    IRMSurface* m_pSurface;
     QPointer<QWidget> m_pWidget;  // the surface, watched: its window may delete it first
     bool m_bHardware;
     unsigned m_nQuality = D3DRMRENDER_GOURAUD;

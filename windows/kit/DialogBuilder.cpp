@@ -126,6 +126,11 @@ QWidget* CDialogControls::Control(int id) const {
     return it->second;
 }
 
+void CDialogControls::ThrowWrongClass(int id, const char* expected, const QWidget& control) {
+    throw std::logic_error("control " + std::to_string(id) + " is a " +
+                           control.metaObject()->className() + ", not a " + expected);
+}
+
 QRect CDialogControls::ToPixels(int x, int y, int width, int height) const {
     auto mulDiv = [](int value, int base, int units) { return (value * base + units / 2) / units; };
     return QRect(mulDiv(x, m_nBaseX, 4), mulDiv(y, m_nBaseY, 8), mulDiv(width, m_nBaseX, 4),

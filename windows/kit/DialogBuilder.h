@@ -16,9 +16,15 @@ class CDialogControls {
 
     // The control of that id (the last one, for ids used twice); throws when there is none.
     QWidget* Control(int id) const;
+    // The control of that id as the class the caller expects; throws std::logic_error when it is
+    // of another class, as when an id of one template is used with another.
     template <class T>
     T* Get(int id) const {
-        return static_cast<T*>(Control(id));
+        QWidget* control = Control(id);
+        if (auto* typed = qobject_cast<T*>(control)) {
+            return typed;
+        }
+        ThrowWrongClass(id, T::staticMetaObject.className(), *control);
     }
 
     const QFont& Font() const { return m_font; }
@@ -27,6 +33,8 @@ class CDialogControls {
     QRect ToPixels(int x, int y, int width, int height) const;
 
   private:
+    [[noreturn]] static void ThrowWrongClass(int id, const char* expected, const QWidget& control);
+
     QFont m_font;
     int m_nBaseX = 1;
     int m_nBaseY = 1;

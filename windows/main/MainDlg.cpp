@@ -15,26 +15,16 @@
 #include "DrawingResources.h"
 #include "FailureReport.h"
 #include "FileChoice.h"
+#include "MainDlgIds.h"
 #include "Startup.h"
 #include "Texts.h"
 #include "Timing.h"
 #include "WindowDrawing.h"
 #include "WindowText.h"
 
-namespace {
+using namespace ids::main;
 
-constexpr int kIdLoad = 1001;
-constexpr int kIdStart = 1002;
-constexpr int kIdExit = 1003;
-constexpr int kIdSettings = 1005;
-constexpr int kIdStop = 1006;
-constexpr int kIdManual = 1007;
-constexpr int kIdFileName = 1071;
-constexpr int kIdFound = 1072;
-constexpr int kIdTranslated = 1073;
-constexpr int kIdSource = 1074;
-constexpr int kIdTranslation = 1075;
-constexpr int kIdProgress = 1039;
+namespace {
 
 // The hand-drawn texts are placed against rectangles measured from the window's outer corner
 // (a frame and a caption bar above the client area) but drawn in client coordinates; the
@@ -69,14 +59,15 @@ void CMainDlg::OnInitDialog() {
 }
 
 void CMainDlg::InitWindow() {
-    m_pControls = std::make_unique<CDialogControls>(*this, FindDialogTemplate(102));
+    m_pControls =
+        std::make_unique<CDialogControls>(*this, FindDialogTemplate(ids::main::kTemplate));
     const QIcon icon(":/vokra/icon128.xpm");
     setWindowIcon(icon);
     setWindowTitle(QString::fromUtf8(texts::kMainTitle));
     m_bmpLogo = QPixmap(":/vokra/logo135.xpm");
 
     CDrawingResources& drawing = SharedDrawing();
-    drawing.Take(m_pControls->Control(kIdFileName)->font(), palette().color(QPalette::Window));
+    drawing.Take(m_pControls->Control(kFileNameBox)->font(), palette().color(QPalette::Window));
 
     // The status bar along the bottom edge; its panes end at quarters of the window's width.
     m_statusBar = new CStatusBar(this);
@@ -92,18 +83,18 @@ void CMainDlg::InitWindow() {
     m_statusBar->SetLogo(m_bmpLogo);
     m_nStatusInnerHeight = m_statusBar->InnerHeight();
 
-    m_pProgress = m_pControls->Get<QProgressBar>(kIdProgress);
+    m_pProgress = m_pControls->Get<QProgressBar>(kProgress);
     m_pProgress->setRange(0, 100);
     m_pProgress->setValue(0);
 
     auto outer = [this](int id) {
         return m_pControls->Control(id)->geometry().translated(kNonClientLeft, kNonClientTop);
     };
-    m_rcFileName = outer(kIdFileName);
-    m_rcFoundCount = outer(kIdFound);
-    m_rcTranslatedCount = outer(kIdTranslated);
-    m_rcSource = outer(kIdSource);
-    m_rcTranslated = outer(kIdTranslation);
+    m_rcFileName = outer(kFileNameBox);
+    m_rcFoundCount = outer(kFoundCountBox);
+    m_rcTranslatedCount = outer(kTranslatedCountBox);
+    m_rcSource = outer(kSourceBox);
+    m_rcTranslated = outer(kTranslationBox);
 
     m_pView =
         std::make_unique<CPassView>(*this, *m_statusBar, *m_pProgress,
@@ -111,8 +102,8 @@ void CMainDlg::InitWindow() {
                                                 m_rcSource, m_rcTranslated, 4},
                                     [this](bool bRunning) { ShowRunning(bRunning); });
 
-    EnableButton(kIdStart, false);
-    EnableButton(kIdStop, false);
+    EnableButton(kStart, false);
+    EnableButton(kStop, false);
 }
 
 void CMainDlg::ConnectButtons() {
@@ -120,12 +111,12 @@ void CMainDlg::ConnectButtons() {
         connect(m_pControls->Get<QPushButton>(id), &QPushButton::clicked, this,
                 [this, handler] { RunUserAction(this, [this, handler] { (this->*handler)(); }); });
     };
-    connectButton(kIdLoad, &CMainDlg::OnLoad);
-    connectButton(kIdStart, &CMainDlg::OnStart);
-    connectButton(kIdExit, &CMainDlg::OnExit);
-    connectButton(kIdSettings, &CMainDlg::OnSettings);
-    connectButton(kIdStop, &CMainDlg::OnStop);
-    connectButton(kIdManual, &CMainDlg::OnManual);
+    connectButton(kLoad, &CMainDlg::OnLoad);
+    connectButton(kStart, &CMainDlg::OnStart);
+    connectButton(kExit, &CMainDlg::OnExit);
+    connectButton(kSettings, &CMainDlg::OnSettings);
+    connectButton(kStop, &CMainDlg::OnStop);
+    connectButton(kManual, &CMainDlg::OnManual);
 }
 
 void CMainDlg::EnableButton(int id, bool bEnabled) {
@@ -164,7 +155,7 @@ void CMainDlg::OnLoad() {
     m_pView->BlankPaneLines();
     m_pView->SetProgress(0);
     m_pView->Flush();
-    EnableButton(kIdStart, true);
+    EnableButton(kStart, true);
 }
 
 void CMainDlg::OnStart() {
@@ -219,10 +210,10 @@ void CMainDlg::reject() {
 }
 
 void CMainDlg::ShowRunning(bool bRunning) {
-    for (int id : {kIdLoad, kIdStart, kIdExit, kIdManual}) {
+    for (int id : {kLoad, kStart, kExit, kManual}) {
         EnableButton(id, !bRunning);
     }
-    EnableButton(kIdStop, bRunning);
+    EnableButton(kStop, bRunning);
 }
 
 void CMainDlg::paintEvent(QPaintEvent* event) {

@@ -15,26 +15,10 @@
 #include "DrawingResources.h"
 #include "FailureReport.h"
 #include "FileChoice.h"
+#include "ManualDlgIds.h"
 #include "Texts.h"
 
-namespace {
-
-constexpr int kIdLoad = 1092;
-constexpr int kIdTranslate = 1093;
-constexpr int kIdWrite = 1094;
-constexpr int kIdStop = 1005;
-constexpr int kIdEnd = 1004;
-constexpr int kIdBackupExt = 1096;
-constexpr int kIdTranslationExt = 1097;
-constexpr int kIdFileName = 1090;
-constexpr int kIdProgress = 1095;
-constexpr int kIdProgressBox = 1100;
-constexpr int kIdFound = 1091;
-constexpr int kIdCount = 1077;
-constexpr int kIdSource = 1098;
-constexpr int kIdTranslation = 1099;
-
-}  // namespace
+using namespace ids::manual;
 
 CManualDlg::CManualDlg(AppState& state, CTranslationEngine& engine, QWidget* parent)
     : QDialog(parent), m_state(state), m_engine(engine) {
@@ -44,7 +28,8 @@ CManualDlg::CManualDlg(AppState& state, CTranslationEngine& engine, QWidget* par
 CManualDlg::~CManualDlg() = default;
 
 void CManualDlg::OnInitDialog() {
-    m_pControls = std::make_unique<CDialogControls>(*this, FindDialogTemplate(134));
+    m_pControls =
+        std::make_unique<CDialogControls>(*this, FindDialogTemplate(ids::manual::kTemplate));
     const CDialogControls& c = *m_pControls;
     setWindowIcon(QIcon(":/vokra/icon128.xpm"));
     setWindowTitle(QString::fromUtf8(texts::kManualTitle));
@@ -63,24 +48,24 @@ void CManualDlg::OnInitDialog() {
     // The file name and the counters are drawn 16 pixels right of and 28 below their boxes'
     // corners, the pane lines 19 below, before the drawing's own offsets.
     auto box = [&c](int id) { return c.Control(id)->geometry(); };
-    m_rcFileName = box(kIdFileName).translated(16, 28);
-    m_rcFoundCount = box(kIdFound).translated(16, 28);
-    m_rcTranslatedCount = box(kIdCount).translated(16, 28);
-    m_rcSource = box(kIdSource).translated(0, 19);
-    m_rcTranslated = box(kIdTranslation).translated(0, 19);
+    m_rcFileName = box(kFileNameBox).translated(16, 28);
+    m_rcFoundCount = box(kFoundCountBox).translated(16, 28);
+    m_rcTranslatedCount = box(kCountBox).translated(16, 28);
+    m_rcSource = box(kSourceBox).translated(0, 19);
+    m_rcTranslated = box(kTranslationBox).translated(0, 19);
 
-    m_pProgress = c.Get<QProgressBar>(kIdProgress);
+    m_pProgress = c.Get<QProgressBar>(kProgress);
     m_pProgress->setRange(0, 100);
     m_pProgress->setValue(0);
-    m_pBackupExtCombo = c.Get<QComboBox>(kIdBackupExt);
-    m_pTranslationExtCombo = c.Get<QComboBox>(kIdTranslationExt);
+    m_pBackupExtCombo = c.Get<QComboBox>(kBackupExtList);
+    m_pTranslationExtCombo = c.Get<QComboBox>(kTranslationExtList);
     for (int i = 0; i < kExtensionChoices; ++i) {
         m_pBackupExtCombo->addItem(QString::fromLatin1(BackupExtensions[i]));
         m_pTranslationExtCombo->addItem(QString::fromLatin1(TranslationExtensions[i]));
     }
     m_pBackupExtCombo->setCurrentIndex(0);
     m_pTranslationExtCombo->setCurrentIndex(0);
-    for (int id : {kIdTranslate, kIdWrite, kIdStop}) {
+    for (int id : {kTranslate, kWrite, kStop}) {
         c.Control(id)->setEnabled(false);
     }
 
@@ -101,18 +86,18 @@ void CManualDlg::OnInitDialog() {
         connect(c.Get<QPushButton>(id), &QPushButton::clicked, this,
                 [this, handler] { RunUserAction(this, [this, handler] { (this->*handler)(); }); });
     };
-    connectButton(kIdLoad, &CManualDlg::OnLoad);
-    connectButton(kIdTranslate, &CManualDlg::OnTranslate);
-    connectButton(kIdWrite, &CManualDlg::OnWrite);
-    connectButton(kIdStop, &CManualDlg::OnStop);
-    connectButton(kIdEnd, &CManualDlg::OnEnd);
+    connectButton(kLoad, &CManualDlg::OnLoad);
+    connectButton(kTranslate, &CManualDlg::OnTranslate);
+    connectButton(kWrite, &CManualDlg::OnWrite);
+    connectButton(kStop, &CManualDlg::OnStop);
+    connectButton(kEnd, &CManualDlg::OnEnd);
 }
 
 void CManualDlg::ShowRunning(bool bRunning) {
-    for (int id : {kIdLoad, kIdTranslate, kIdWrite, kIdEnd, kIdBackupExt, kIdTranslationExt}) {
+    for (int id : {kLoad, kTranslate, kWrite, kEnd, kBackupExtList, kTranslationExtList}) {
         m_pControls->Control(id)->setEnabled(!bRunning);
     }
-    m_pControls->Control(kIdStop)->setEnabled(bRunning);
+    m_pControls->Control(kStop)->setEnabled(bRunning);
 }
 
 void CManualDlg::OnLoad() {
@@ -146,8 +131,8 @@ void CManualDlg::OnLoad() {
     m_pView->BlankPaneLines();
     m_pView->SetProgress(0);
     m_pView->Flush();
-    m_pControls->Control(kIdTranslate)->setEnabled(true);
-    m_pControls->Control(kIdWrite)->setEnabled(true);
+    m_pControls->Control(kTranslate)->setEnabled(true);
+    m_pControls->Control(kWrite)->setEnabled(true);
 }
 
 void CManualDlg::OnTranslate() {
@@ -206,8 +191,8 @@ int CManualDlg::TranslationExtIndex() const {
 }
 
 void CManualDlg::SetGroupCaptions(const char* progress, const char* count) {
-    m_pControls->Get<QGroupBox>(kIdProgressBox)->setTitle(QString::fromUtf8(progress));
-    m_pControls->Get<QGroupBox>(kIdCount)->setTitle(QString::fromUtf8(count));
+    m_pControls->Get<QGroupBox>(kProgressBox)->setTitle(QString::fromUtf8(progress));
+    m_pControls->Get<QGroupBox>(kCountBox)->setTitle(QString::fromUtf8(count));
 }
 
 void CManualDlg::OpenEditor(const std::string& fileName) {

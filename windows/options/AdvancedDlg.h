@@ -9,9 +9,6 @@
 #include "DialogBuilder.h"
 #include "TranslationEngine.h"
 
-// The ids of the 33 character boxes, in the order of the character filters.
-extern const int CharFilterIds[kCharFilterCount];
-
 class CAdvancedDlg : public QDialog {
   public:
     CAdvancedDlg(AppState& state, CTranslationEngine& engine, QWidget* parent);

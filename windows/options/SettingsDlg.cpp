@@ -17,29 +17,17 @@
 #include "FailureReport.h"
 #include "LanguageDlg.h"
 #include "ProgramDir.h"
+#include "SettingsDlgIds.h"
 #include "Texts.h"
+
+using namespace ids::settings;
 
 namespace {
 
-constexpr int kIdConfirm = 1043;
-constexpr int kIdWhole = 1045;
-constexpr int kIdSingle = 1044;
-constexpr int kIdNotepad = 1061;
-constexpr int kIdPatch = 1063;
-constexpr int kIdPlugIn = 1057;
-constexpr int kIdDelay = 1062;
-constexpr int kIdBackupExt = 1070;
-constexpr int kIdAdvanced = 1049;
-constexpr int kIdLanguage = 1050;
-constexpr int kIdAbout = 1046;
-constexpr int kIdTexture = 1060;
-constexpr int kIdShading = 1059;
-constexpr int kIdSpecial = 1048;
-constexpr int kIdTest = 1047;
-constexpr int kIdViewArea = 1076;
 // The check boxes of the 3D view: dithering first, then perspective and the five lights.
-constexpr int kViewChecks[] = {1051, 1058, 1053, 1052, 1054, 1055, 1056};
-constexpr int kViewGroups[] = {1078, 1077, 1079, 1080};
+constexpr int kViewChecks[] = {kDither,     kPerspective,        kAmbientLight, kDirectionalLight,
+                               kPointLight, kParallelPointLight, kSpotLight};
+constexpr int kViewGroups[] = {kViewOptionsBox, kTextureFilterBox, kLightsBox, kShadingBox};
 
 }  // namespace
 
@@ -52,41 +40,44 @@ CSettingsDlg::CSettingsDlg(AppState& state, CTranslationEngine& engine, QWidget*
 CSettingsDlg::~CSettingsDlg() = default;
 
 void CSettingsDlg::OnInitDialog() {
-    m_pControls = std::make_unique<CDialogControls>(*this, FindDialogTemplate(129));
+    m_pControls =
+        std::make_unique<CDialogControls>(*this, FindDialogTemplate(ids::settings::kTemplate));
     const CDialogControls& c = *m_pControls;
     setWindowIcon(QIcon(":/vokra/icon128.xpm"));
     setWindowTitle(QString::fromUtf8(texts::kSettingsLoadingTitle));
 
-    c.Get<QRadioButton>(m_state.m_bWholeSentence == 1 ? kIdWhole : kIdSingle)->setChecked(true);
+    c.Get<QRadioButton>(m_state.m_bWholeSentence == 1 ? kWholeSentence : kSingleSentence)
+        ->setChecked(true);
     // A running pass must not have its scanner, dictionary or patch option changed under it.
     const bool bIdle = m_state.m_bBusy != 1;
-    for (int id : {kIdWhole, kIdSingle, kIdPlugIn, kIdPatch}) {
+    for (int id : {kWholeSentence, kSingleSentence, kPlugInDict, kPatch}) {
         c.Control(id)->setEnabled(bIdle);
     }
-    c.Control(kIdAdvanced)->setEnabled(bIdle && m_state.m_bPlugInDict == 1);
-    c.Get<QCheckBox>(kIdPlugIn)->setChecked(m_state.m_bPlugInDict == 1);
-    c.Get<QCheckBox>(kIdNotepad)->setChecked(m_state.m_bOpenInNotepad == 1);
-    c.Get<QCheckBox>(kIdPatch)->setChecked(m_state.m_bMakePatch == 1);
-    c.Get<QLineEdit>(kIdBackupExt)->setMaxLength(sizeof m_state.m_szBackupExt - 1);
-    c.Get<QLineEdit>(kIdBackupExt)->setText(QString::fromUtf8(m_state.m_szBackupExt));
-    auto* delay = c.Get<QSlider>(kIdDelay);
+    c.Control(kAdvanced)->setEnabled(bIdle && m_state.m_bPlugInDict == 1);
+    c.Get<QCheckBox>(kPlugInDict)->setChecked(m_state.m_bPlugInDict == 1);
+    c.Get<QCheckBox>(kNotepad)->setChecked(m_state.m_bOpenInNotepad == 1);
+    c.Get<QCheckBox>(kPatch)->setChecked(m_state.m_bMakePatch == 1);
+    c.Get<QLineEdit>(kBackupExt)->setMaxLength(sizeof m_state.m_szBackupExt - 1);
+    c.Get<QLineEdit>(kBackupExt)->setText(QString::fromUtf8(m_state.m_szBackupExt));
+    auto* delay = c.Get<QSlider>(kDelay);
     delay->setRange(0, 10);
     delay->setValue(m_state.m_nDelay);
 
-    auto* shading = c.Get<QComboBox>(kIdShading);
+    auto* shading = c.Get<QComboBox>(kShading);
     for (const char* mode : texts::kShadingModes) {
         shading->addItem(QString::fromUtf8(mode));
     }
     shading->setCurrentIndex(3);
-    auto* texture = c.Get<QComboBox>(kIdTexture);
+    auto* texture = c.Get<QComboBox>(kTextureFilter);
     for (const char* filter : texts::kTextureFilters) {
         texture->addItem(QString::fromUtf8(filter));
     }
     texture->setCurrentIndex(0);
 
-    m_rcView = c.Control(kIdViewArea)->geometry().adjusted(5, 5, -5, -5);
-    c.Control(kIdSpecial)->setEnabled(false);
-    for (int id : {1058, 1053, 1052, 1054, 1055, 1056}) {
+    m_rcView = c.Control(kViewArea)->geometry().adjusted(5, 5, -5, -5);
+    c.Control(kSpecial)->setEnabled(false);
+    for (int id : {kPerspective, kAmbientLight, kDirectionalLight, kPointLight, kParallelPointLight,
+                   kSpotLight}) {
         c.Get<QCheckBox>(id)->setChecked(true);
     }
 
@@ -103,25 +94,25 @@ void CSettingsDlg::OnInitDialog() {
         }
     }
 
-    connect(c.Get<QPushButton>(kIdConfirm), &QPushButton::clicked, this,
+    connect(c.Get<QPushButton>(kConfirm), &QPushButton::clicked, this,
             [this] { RunUserAction(this, [this] { OnConfirm(); }); });
-    connect(c.Get<QPushButton>(kIdAbout), &QPushButton::clicked, this, [this] { OnAbout(); });
-    connect(c.Get<QPushButton>(kIdAdvanced), &QPushButton::clicked, this,
+    connect(c.Get<QPushButton>(kAbout), &QPushButton::clicked, this, [this] { OnAbout(); });
+    connect(c.Get<QPushButton>(kAdvanced), &QPushButton::clicked, this,
             [this] { RunUserAction(this, [this] { OnAdvanced(); }); });
-    connect(c.Get<QPushButton>(kIdLanguage), &QPushButton::clicked, this,
+    connect(c.Get<QPushButton>(kLanguage), &QPushButton::clicked, this,
             [this] { RunUserAction(this, [this] { OnLanguage(); }); });
-    connect(c.Get<QCheckBox>(kIdPlugIn), &QCheckBox::clicked, this,
+    connect(c.Get<QCheckBox>(kPlugInDict), &QCheckBox::clicked, this,
             [this] { OnPlugInDictCheck(); });
 }
 
 void CSettingsDlg::DisableTestView() {
     const CDialogControls& c = *m_pControls;
-    c.Control(kIdTest)->setEnabled(false);
+    c.Control(kTest)->setEnabled(false);
     for (int id : kViewChecks) {
         c.Get<QCheckBox>(id)->setChecked(false);
         c.Control(id)->setEnabled(false);
     }
-    for (int id : {kIdShading, kIdTexture}) {
+    for (int id : {kShading, kTextureFilter}) {
         c.Control(id)->setEnabled(false);
     }
     for (int id : kViewGroups) {
@@ -131,8 +122,8 @@ void CSettingsDlg::DisableTestView() {
 }
 
 void CSettingsDlg::OnPlugInDictCheck() {
-    m_pControls->Control(kIdAdvanced)
-        ->setEnabled(m_pControls->Get<QCheckBox>(kIdPlugIn)->isChecked());
+    m_pControls->Control(kAdvanced)->setEnabled(
+        m_pControls->Get<QCheckBox>(kPlugInDict)->isChecked());
 }
 
 void CSettingsDlg::OnConfirm() {
@@ -141,21 +132,21 @@ void CSettingsDlg::OnConfirm() {
         m_pView->EndSpeedTest();
     }
     const CDialogControls& c = *m_pControls;
-    m_state.m_bWholeSentence = c.Get<QRadioButton>(kIdWhole)->isChecked() ? 1 : 0;
-    m_state.m_bPlugInDict = c.Get<QCheckBox>(kIdPlugIn)->isChecked() ? 1 : 0;
-    m_state.m_bOpenInNotepad = c.Get<QCheckBox>(kIdNotepad)->isChecked() ? 1 : 0;
-    m_state.m_bMakePatch = c.Get<QCheckBox>(kIdPatch)->isChecked() ? 1 : 0;
+    m_state.m_bWholeSentence = c.Get<QRadioButton>(kWholeSentence)->isChecked() ? 1 : 0;
+    m_state.m_bPlugInDict = c.Get<QCheckBox>(kPlugInDict)->isChecked() ? 1 : 0;
+    m_state.m_bOpenInNotepad = c.Get<QCheckBox>(kNotepad)->isChecked() ? 1 : 0;
+    m_state.m_bMakePatch = c.Get<QCheckBox>(kPatch)->isChecked() ? 1 : 0;
 
     // The extension as typed, up to its buffer. A "/" would put the backup into another folder:
     // refused, and the window stays open with the previous extension kept.
-    const std::string extension = c.Get<QLineEdit>(kIdBackupExt)->text().toStdString();
+    const std::string extension = c.Get<QLineEdit>(kBackupExt)->text().toStdString();
     if (extension.find('/') != std::string::npos) {
         ShowFailureBox(this, QString::fromUtf8(texts::kBackupExtWithSlash)
                                  .arg(QString::fromUtf8(m_state.m_szBackupExt)));
         return;
     }
     CopyText(m_state.m_szBackupExt, extension);
-    m_state.m_nDelay = c.Get<QSlider>(kIdDelay)->value();
+    m_state.m_nDelay = c.Get<QSlider>(kDelay)->value();
 
     m_state.m_pPlugInDictBuf = {};
     m_state.m_pPlugInDictUpperBuf = {};

@@ -12,12 +12,12 @@
 #include "SettingsView.h"
 #include "TranslationEngine.h"
 
-class CSettingsDlg : public QDialog {
+class CSettingsDlg : public QDialog, public ISettingsViewHost {
   public:
     // Makes the 3D view for the dialog, which then starts it in its view rectangle. Without one,
     // or when the view cannot start, the dialog says that Direct3D cannot be tested and the
     // translation options stay usable.
-    using ViewFactory = std::function<std::unique_ptr<ISettingsView>(CSettingsDlg&)>;
+    using ViewFactory = std::function<std::unique_ptr<ISettingsView>(ISettingsViewHost&)>;
 
     CSettingsDlg(AppState& state, CTranslationEngine& engine, QWidget* parent,
                  ViewFactory makeView = {});
@@ -30,9 +30,10 @@ class CSettingsDlg : public QDialog {
     void OnLanguage();
     void OnPlugInDictCheck();
 
-    const CDialogControls& Controls() const { return *m_pControls; }
-    // Where the 3D view draws, in client coordinates.
-    const QRect& ViewRect() const { return m_rcView; }
+    // What the 3D view sees of the window.
+    QWidget& Window() override { return *this; }
+    const CDialogControls& Controls() const override { return *m_pControls; }
+    const QRect& ViewRect() const override { return m_rcView; }
     // The 3D view, null without one.
     ISettingsView* View() const { return m_pView.get(); }
 

@@ -7,16 +7,13 @@
 
 #include "FailureReport.h"
 #include "Texts.h"
+#include "TranslatorInfoDlgIds.h"
 #include "TranslatorRecord.h"
 #include "WindowText.h"
 
-namespace {
+using namespace ids::translator;
 
-constexpr int kIdName = 1131;
-constexpr int kIdUrl = 1132;
-constexpr int kIdEmail = 1133;
-constexpr int kIdConfirm = 1134;
-constexpr int kIdCancel = 2;
+namespace {
 
 // At most 127 bytes, cut before a double-byte character that would not fit whole.
 std::string CutToSlot(const std::string& text) {
@@ -39,15 +36,15 @@ CTranslatorInfoDlg::CTranslatorInfoDlg(AppState& state, QWidget* parent)
 }
 
 void CTranslatorInfoDlg::OnInitDialog() {
-    m_pControls = std::make_unique<CDialogControls>(*this, FindDialogTemplate(147));
+    m_pControls =
+        std::make_unique<CDialogControls>(*this, FindDialogTemplate(ids::translator::kTemplate));
     setWindowIcon(QIcon(":/vokra/icon128.xpm"));
-    m_pControls->Get<QLineEdit>(kIdName)->setText(FromDictionaryCode(m_state.m_szTranslatorName));
-    m_pControls->Get<QLineEdit>(kIdUrl)->setText(FromDictionaryCode(m_state.m_szTranslatorUrl));
-    m_pControls->Get<QLineEdit>(kIdEmail)->setText(FromDictionaryCode(m_state.m_szTranslatorEmail));
-    connect(m_pControls->Get<QPushButton>(kIdConfirm), &QPushButton::clicked, this,
+    m_pControls->Get<QLineEdit>(kName)->setText(FromDictionaryCode(m_state.m_szTranslatorName));
+    m_pControls->Get<QLineEdit>(kUrl)->setText(FromDictionaryCode(m_state.m_szTranslatorUrl));
+    m_pControls->Get<QLineEdit>(kEmail)->setText(FromDictionaryCode(m_state.m_szTranslatorEmail));
+    connect(m_pControls->Get<QPushButton>(kConfirm), &QPushButton::clicked, this,
             [this] { RunUserAction(this, [this] { OnTranslatorConfirm(); }); });
-    connect(m_pControls->Get<QPushButton>(kIdCancel), &QPushButton::clicked, this,
-            &QDialog::reject);
+    connect(m_pControls->Get<QPushButton>(kCancel), &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void CTranslatorInfoDlg::OnTranslatorConfirm() {
@@ -56,9 +53,9 @@ void CTranslatorInfoDlg::OnTranslatorConfirm() {
         const char* label;
         char* slot;
     };
-    const Field fields[] = {{kIdName, "姓名", m_state.m_szTranslatorName},
-                            {kIdUrl, "網址", m_state.m_szTranslatorUrl},
-                            {kIdEmail, "信箱", m_state.m_szTranslatorEmail}};
+    const Field fields[] = {{kName, "姓名", m_state.m_szTranslatorName},
+                            {kUrl, "網址", m_state.m_szTranslatorUrl},
+                            {kEmail, "信箱", m_state.m_szTranslatorEmail}};
     // Every text must have a code before any is taken: a character the code cannot hold would
     // otherwise reach the translation text files as garbage.
     std::string encoded[3];

@@ -27,7 +27,8 @@ D3DFixture::~D3DFixture() {
 
 std::unique_ptr<CSettingsDlg> D3DFixture::OpenSettings(bool bShow) {
     auto dlg = std::make_unique<CSettingsDlg>(
-        state, engine, nullptr, [this](CSettingsDlg& window) -> std::unique_ptr<ISettingsView> {
+        state, engine, nullptr,
+        [this](ISettingsViewHost& window) -> std::unique_ptr<ISettingsView> {
             return std::make_unique<CD3DView>(window, std::move(pending));
         });
     if (bShow) {

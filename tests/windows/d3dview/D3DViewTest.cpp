@@ -12,10 +12,14 @@
 
 #include "D3DTestSupport.h"
 #include "GLSurface.h"
+#include "SettingsDlgIds.h"
 
 namespace {
 
-constexpr int kLightBoxes[] = {1053, 1052, 1054, 1055, 1056};
+using namespace ids::settings;
+
+constexpr int kLightBoxes[] = {kAmbientLight, kDirectionalLight, kPointLight, kParallelPointLight,
+                               kSpotLight};
 const QString kFailedTitle = "  設定介面  [無法測試 Direct3D 介面] ";
 
 template <class T>
@@ -39,6 +43,11 @@ T* Get(const QWidget& dlg, int id) {
     return ::testing::AssertionSuccess();
 }
 
+// The OpenGL surface the view's device draws on.
+const CGLSurface& GLSurfaceOf(const CD3DView& view) {
+    return dynamic_cast<const CGLSurface&>(*view.State().m_pDevice->Surface());
+}
+
 // Chooses an entry of a list as the user does.
 void Choose(CSettingsDlg& dlg, int id, int index) {
     auto* list = Get<QComboBox>(dlg, id);
@@ -57,11 +66,11 @@ TEST_F(D3DStart, TheViewStartsOnTheSoftwareRendererAndCallsTheLayerInOrder) {
     const D3DTestState& s = view.State();
 
     EXPECT_EQ(dlg->windowTitle(), "  設定介面 /  測試 Direct3D 軟體介面  [ 24 bit 顯示模式 ] ");
-    EXPECT_FALSE(Get<QComboBox>(*dlg, 1060)->isEnabled());
-    EXPECT_EQ(Get<QComboBox>(*dlg, 1060)->currentIndex(), 0);
-    EXPECT_FALSE(Get<QCheckBox>(*dlg, 1051)->isChecked());
-    EXPECT_TRUE(Get<QWidget>(*dlg, 1047)->isEnabled());
-    EXPECT_FALSE(Get<QWidget>(*dlg, 1048)->isEnabled());
+    EXPECT_FALSE(Get<QComboBox>(*dlg, kTextureFilter)->isEnabled());
+    EXPECT_EQ(Get<QComboBox>(*dlg, kTextureFilter)->currentIndex(), 0);
+    EXPECT_FALSE(Get<QCheckBox>(*dlg, kDither)->isChecked());
+    EXPECT_TRUE(Get<QWidget>(*dlg, kTest)->isEnabled());
+    EXPECT_FALSE(Get<QWidget>(*dlg, kSpecial)->isEnabled());
     EXPECT_EQ(state.m_nActiveDialog, 1);
     EXPECT_EQ(s.m_bSceneReady, 1);
     EXPECT_EQ(s.m_bFirstPaint, 0);
@@ -120,8 +129,8 @@ TEST_F(D3DStart, AHardwareRendererGetsTheFilterListAndTheHardwareTitle) {
     dx->nDisplayBits = 32;
     auto dlg = OpenSettings(false);
     EXPECT_EQ(dlg->windowTitle(), "  設定介面 / 測試 Direct3D 硬體介面  [ 32 bit 顯示模式 ] ");
-    EXPECT_TRUE(Get<QComboBox>(*dlg, 1060)->isEnabled());
-    EXPECT_EQ(Get<QComboBox>(*dlg, 1060)->currentIndex(), 1);
+    EXPECT_TRUE(Get<QComboBox>(*dlg, kTextureFilter)->isEnabled());
+    EXPECT_EQ(Get<QComboBox>(*dlg, kTextureFilter)->currentIndex(), 1);
     EXPECT_NE(View(*dlg).State().m_pDeviceGuid, nullptr);
     EXPECT_TRUE(View(*dlg).State().m_pDevice->IsHardware());
 }
@@ -141,7 +150,7 @@ TEST_F(D3DStart, TheDeviceIsTunedToTheDisplaysDepth) {
         dx->nDisplayBits = c.bits;
         auto dlg = OpenSettings(false);
         const D3DTestState& s = View(*dlg).State();
-        EXPECT_EQ(Get<QCheckBox>(*dlg, 1051)->isChecked(), c.bDitherBox) << c.bits;
+        EXPECT_EQ(Get<QCheckBox>(*dlg, kDither)->isChecked(), c.bDitherBox) << c.bits;
         EXPECT_EQ(s.m_pDevice->GetDither(), c.bDitherBox) << c.bits;
         EXPECT_EQ(s.m_pDevice->GetShades(), c.shades) << c.bits;
         EXPECT_EQ(s.m_pD3DRM->GetDefaultTextureShades(), c.textureShades) << c.bits;
@@ -224,18 +233,19 @@ TEST_F(D3DStart, EveryFailureOfTheStartHasItsMessageAndLeavesTheWindowUsable) {
         EXPECT_EQ(dx->messages, c.message.isEmpty() ? QStringList() : QStringList{c.message});
         EXPECT_EQ(dlg->windowTitle(), kFailedTitle);
         EXPECT_EQ(state.m_nActiveDialog, 0);
-        for (int id : {1047, 1051, 1058, 1053, 1052, 1054, 1055, 1056, 1059, 1060}) {
+        for (int id : {kTest, kDither, kPerspective, kAmbientLight, kDirectionalLight, kPointLight,
+                       kParallelPointLight, kSpotLight, kShading, kTextureFilter}) {
             EXPECT_FALSE(Get<QWidget>(*dlg, id)->isEnabled()) << id;
         }
-        EXPECT_FALSE(Get<QCheckBox>(*dlg, 1054)->isChecked());
+        EXPECT_FALSE(Get<QCheckBox>(*dlg, kPointLight)->isChecked());
         // Painting and activating the window of a view that did not start are harmless.
         QEvent activation(QEvent::ActivationChange);
         QCoreApplication::sendEvent(dlg.get(), &activation);
         dlg->update();
         Pump(30);
         // The translation options stay usable and are stored.
-        Get<QSlider>(*dlg, 1062)->setValue(2);
-        Get<QPushButton>(*dlg, 1043)->click();
+        Get<QSlider>(*dlg, kDelay)->setValue(2);
+        Get<QPushButton>(*dlg, kConfirm)->click();
         Pump(10);
         EXPECT_FALSE(dlg->isVisible());
         EXPECT_EQ(state.m_nDelay, 2);
@@ -253,8 +263,8 @@ TEST_F(D3DStart, WithoutDirectDrawOrDirect3DTheDefaultDeviceRunsUnderTheLoadingT
                   QStringList{failing == 0 ? "DirectDrawCreate() 無法建立 ! "
                                            : " QueryInterface() 無法選用 IID_IDirect3D 指標 ! "});
         EXPECT_EQ(dlg->windowTitle(), "   讀 取 中 . . .  ");
-        EXPECT_TRUE(Get<QComboBox>(*dlg, 1060)->isEnabled());
-        EXPECT_EQ(Get<QComboBox>(*dlg, 1060)->currentIndex(), 0);
+        EXPECT_TRUE(Get<QComboBox>(*dlg, kTextureFilter)->isEnabled());
+        EXPECT_EQ(Get<QComboBox>(*dlg, kTextureFilter)->currentIndex(), 0);
         EXPECT_EQ(View(*dlg).State().m_pDevice->GetTextureQuality(), D3DRMTEXTURE_LINEAR);
         EXPECT_EQ(state.m_nActiveDialog, 1);
     }
@@ -269,7 +279,7 @@ TEST_F(D3DStart, WithoutOpenGL33TheViewDoesNotStart) {
     auto dlg = OpenSettings();
     EXPECT_EQ(dlg->windowTitle(), kFailedTitle);
     EXPECT_EQ(dx->messages, QStringList{" QueryInterface() 無法選用 IID_IDirect3D 指標 ! "});
-    EXPECT_FALSE(Get<QWidget>(*dlg, 1047)->isEnabled());
+    EXPECT_FALSE(Get<QWidget>(*dlg, kTest)->isEnabled());
 }
 
 // --- The rendered picture ---
@@ -321,7 +331,7 @@ TEST_F(D3DRender, UntickingThePointLightTakesAwayTheSphereAndTheShadows) {
     }
     const unsigned trianglesOn = TrianglesOfAFrame(view);
     on = Frame(view);
-    Get<QCheckBox>(*dlg, 1054)->click();
+    Get<QCheckBox>(*dlg, kPointLight)->click();
     const QImage off = Frame(view);
     const unsigned trianglesOff = TrianglesOfAFrame(view);
     KeepPicture(on, "point-on");
@@ -350,7 +360,7 @@ TEST_F(D3DRender, UntickingThePointLightTakesAwayTheSphereAndTheShadows) {
 
     // Ticked again, the light starts at (0, 8, 0) and goes on round from where it was.
     const int step = v.State().m_nOrbitStep;
-    Get<QCheckBox>(*dlg, 1054)->click();
+    Get<QCheckBox>(*dlg, kPointLight)->click();
     EXPECT_EQ(v.State().m_nOrbitStep, (step + 2) % kOrbitSteps);
     EXPECT_EQ(TrianglesOfAFrame(view), trianglesOn);
 }
@@ -358,10 +368,10 @@ TEST_F(D3DRender, UntickingThePointLightTakesAwayTheSphereAndTheShadows) {
 TEST_F(D3DRender, EveryShadingGivesItsOwnPictureAndWireframeLeavesTheSphereSolid) {
     auto dlg = OpenSettings();
     CD3DView& view = View(*dlg);
-    Get<QCheckBox>(*dlg, 1054)->click();  // a still scene: the point light would move
+    Get<QCheckBox>(*dlg, kPointLight)->click();  // a still scene: the point light would move
     std::vector<QImage> pictures;
     for (int index = 0; index < 5; ++index) {
-        Choose(*dlg, 1059, index);
+        Choose(*dlg, kShading, index);
         pictures.push_back(view.GrabView());
         KeepPicture(pictures.back(), ("shading-" + std::to_string(index)).c_str());
     }
@@ -373,11 +383,11 @@ TEST_F(D3DRender, EveryShadingGivesItsOwnPictureAndWireframeLeavesTheSphereSolid
     // Wire frames over black against solid, lit faces.
     EXPECT_GT(MeanDifference(pictures[0], pictures[3]), 30);
     EXPECT_LT(MeanLuminance(pictures[0]), MeanLuminance(pictures[3]) / 3);
-    Choose(*dlg, 1059, 3);
+    Choose(*dlg, kShading, 3);
     EXPECT_EQ(MeanDifference(view.GrabView(), pictures[3]), 0);
 
-    Get<QCheckBox>(*dlg, 1054)->click();
-    Choose(*dlg, 1059, 0);
+    Get<QCheckBox>(*dlg, kPointLight)->click();
+    Choose(*dlg, kShading, 0);
     for (int slot = 0; slot < 5; ++slot) {
         EXPECT_EQ(view.State().m_apMeshes[slot]->GetQuality(), D3DRMRENDER_WIREFRAME);
     }
@@ -388,10 +398,10 @@ TEST_F(D3DRender, TheTextureFilterAndThePerspectiveCorrectionChangeThePicture) {
     dx->bHardware = true;  // the list is enabled for a hardware device only
     auto dlg = OpenSettings();
     CD3DView& view = View(*dlg);
-    Get<QCheckBox>(*dlg, 1054)->click();
+    Get<QCheckBox>(*dlg, kPointLight)->click();
     std::vector<QImage> pictures;
     for (int index = 0; index < 6; ++index) {
-        Choose(*dlg, 1060, index);
+        Choose(*dlg, kTextureFilter, index);
         EXPECT_EQ(view.State().m_pDevice->GetTextureQuality(), static_cast<unsigned>(index));
         pictures.push_back(view.GrabView());
         KeepPicture(pictures.back(), ("filter-" + std::to_string(index)).c_str());
@@ -399,10 +409,10 @@ TEST_F(D3DRender, TheTextureFilterAndThePerspectiveCorrectionChangeThePicture) {
     EXPECT_GT(MeanDifference(pictures[0], pictures[1]), 0.5);  // nearest, linear
     EXPECT_GT(MeanDifference(pictures[1], pictures[5]), 0.2);  // linear, trilinear
     EXPECT_GT(MeanDifference(pictures[0], pictures[2]), 0.2);  // nearest, nearest mipmap
-    Choose(*dlg, 1060, 0);
+    Choose(*dlg, kTextureFilter, 0);
     EXPECT_EQ(MeanDifference(view.GrabView(), pictures[0]), 0);
 
-    Get<QCheckBox>(*dlg, 1058)->click();  // affine texturing
+    Get<QCheckBox>(*dlg, kPerspective)->click();  // affine texturing
     const QImage affine = view.GrabView();
     KeepPicture(affine, "affine");
     EXPECT_FALSE(view.State().m_apMeshes[0]->GetPerspective());
@@ -412,7 +422,7 @@ TEST_F(D3DRender, TheTextureFilterAndThePerspectiveCorrectionChangeThePicture) {
 TEST_F(D3DRender, TheBackdropScrollsByItsTileAndMeshesGoToTheGpuOnce) {
     auto dlg = OpenSettings();
     CD3DView& view = View(*dlg);
-    Get<QCheckBox>(*dlg, 1054)->click();
+    Get<QCheckBox>(*dlg, kPointLight)->click();
     view.ScrollMesh2Texture(0, 0);
     const QImage start = Frame(view);
     view.ScrollMesh2Texture(0.5f, 0.25f);
@@ -424,15 +434,15 @@ TEST_F(D3DRender, TheBackdropScrollsByItsTileAndMeshesGoToTheGpuOnce) {
     EXPECT_LT(MeanDifference(start, round), 0.05);
 
     // Six meshes and two pictures went to the GPU with the first frame, and stay there.
-    EXPECT_EQ(view.State().m_pDevice->Surface()->Uploads(), 8u);
+    EXPECT_EQ(GLSurfaceOf(view).Uploads(), 8u);
     for (int i = 0; i < 30; ++i) {
         view.ScrollMesh2Texture(0.01f * i, 0.01f * i);
         Frame(view);
     }
-    Get<QCheckBox>(*dlg, 1054)->click();
-    Choose(*dlg, 1059, 1);
-    Choose(*dlg, 1060, 5);
-    EXPECT_EQ(view.State().m_pDevice->Surface()->Uploads(), 8u);
+    Get<QCheckBox>(*dlg, kPointLight)->click();
+    Choose(*dlg, kShading, 1);
+    Choose(*dlg, kTextureFilter, 5);
+    EXPECT_EQ(GLSurfaceOf(view).Uploads(), 8u);
 }
 
 // --- The speed test ---
@@ -464,7 +474,7 @@ TEST_F(D3DSpeedTest, SixHundredFramesInTwentySecondsAreThirtyPagesASecond) {
         const unsigned perFrame = view.State().m_pDevice->GetTrianglesDrawn() - before;
         bool bRunningSeen = false;
         dx->onPump = [&] { bRunningSeen = bRunningSeen || view.State().m_bTestRunning == 1; };
-        Get<QPushButton>(*dlg, 1047)->click();
+        Get<QPushButton>(*dlg, kTest)->click();
 
         ASSERT_EQ(dx->results.size(), 1);
         EXPECT_EQ(dx->results[0],
@@ -475,7 +485,7 @@ TEST_F(D3DSpeedTest, SixHundredFramesInTwentySecondsAreThirtyPagesASecond) {
         EXPECT_EQ(view.State().m_bTestRunning, 0);
         EXPECT_EQ(view.State().m_fSpinStep, 0);
         EXPECT_NEAR(view.State().m_fScrollU, 600 * 0.0065, 0.01);
-        EXPECT_TRUE(Get<QWidget>(*dlg, 1047)->isEnabled());
+        EXPECT_TRUE(Get<QWidget>(*dlg, kTest)->isEnabled());
         dlg->close();
     }
 }
@@ -489,14 +499,14 @@ TEST_F(D3DSpeedTest, TheCloseBoxWaitsButTheConfirmEndsTheTestWithoutAResult) {
     dx->onPump = [&] {
         ++pumps;
         if (pumps == 10) {
-            Get<QSlider>(*dlg, 1062)->setValue(6);
+            Get<QSlider>(*dlg, kDelay)->setValue(6);
             dlg->close();  // the close box: refused while the test runs
             bStillOpen = dlg->isVisible() && view.State().m_pDevice;
         } else if (pumps == 20) {
-            Get<QPushButton>(*dlg, 1043)->click();
+            Get<QPushButton>(*dlg, kConfirm)->click();
         }
     };
-    Get<QPushButton>(*dlg, 1047)->click();
+    Get<QPushButton>(*dlg, kTest)->click();
     EXPECT_TRUE(bStillOpen);
     EXPECT_EQ(pumps, 20);  // the test ended at its next step, with no frame after the pump
     EXPECT_TRUE(dx->results.isEmpty());
@@ -512,11 +522,11 @@ TEST_F(D3DSpeedTest, EscapeDuringTheTestEndsItAndStoresNothing) {
     int pumps = 0;
     dx->onPump = [&] {
         if (++pumps == 5) {
-            Get<QSlider>(*dlg, 1062)->setValue(6);
+            Get<QSlider>(*dlg, kDelay)->setValue(6);
             dlg->reject();
         }
     };
-    Get<QPushButton>(*dlg, 1047)->click();
+    Get<QPushButton>(*dlg, kTest)->click();
     EXPECT_EQ(pumps, 5);
     EXPECT_TRUE(dx->results.isEmpty());
     EXPECT_FALSE(dlg->isVisible());
@@ -531,10 +541,11 @@ TEST_F(D3DSpeedTest, AnOptionChangedDuringTheTestTakesEffectOnTheNextFrame) {
     dx->onPump = [&] {
         counts.push_back(view.State().m_pDevice->GetTrianglesDrawn());
         if (counts.size() == 5) {
-            Get<QCheckBox>(*dlg, 1054)->click();  // its own render, then the test's next frame
+            // Its own render, then the test's next frame.
+            Get<QCheckBox>(*dlg, kPointLight)->click();
         }
     };
-    Get<QPushButton>(*dlg, 1047)->click();
+    Get<QPushButton>(*dlg, kTest)->click();
     ASSERT_GE(counts.size(), 10u);
     const unsigned withLight = counts[4] - counts[3];
     const unsigned withoutLight = counts[6] - counts[5];
@@ -553,7 +564,7 @@ TEST_F(D3DWindow, ADepthChangeSeenOnActivationStoresTheOptionsAndCloses) {
     QCoreApplication::sendEvent(dlg.get(), &activation);
     EXPECT_TRUE(dlg->isVisible());  // same depth: nothing happens
 
-    Get<QSlider>(*dlg, 1062)->setValue(5);
+    Get<QSlider>(*dlg, kDelay)->setValue(5);
     dx->nDisplayBits = 16;
     QCoreApplication::sendEvent(dlg.get(), &activation);
     Pump(10);
@@ -563,7 +574,7 @@ TEST_F(D3DWindow, ADepthChangeSeenOnActivationStoresTheOptionsAndCloses) {
 
 TEST_F(D3DWindow, AConfirmThatStopsOnADepthChangeIsNotRepeatedAtEveryActivation) {
     auto dlg = OpenSettings();
-    Get<QCheckBox>(*dlg, 1057)->setChecked(true);  // "user.txt" is missing
+    Get<QCheckBox>(*dlg, kPlugInDict)->setChecked(true);  // "user.txt" is missing
     dx->nDisplayBits = 16;
     QEvent activation(QEvent::ActivationChange);
     for (int i = 0; i < 3; ++i) {

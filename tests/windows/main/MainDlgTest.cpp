@@ -11,14 +11,14 @@
 #include <functional>
 
 #include "FailureReport.h"
+#include "MainDlgIds.h"
 #include "TestBytes.h"
 #include "TestFiles.h"
 #include "Timing.h"
 
 namespace {
 
-constexpr int kLoad = 1001, kStart = 1002, kExit = 1003, kSettings = 1005, kStop = 1006,
-              kManual = 1007;
+using namespace ids::main;
 
 const std::string kEnd(2, '\0');
 const std::string kOpenTranslated = std::string("\x8B\x95\x5F\x55\x20\x00\x20\x00", 8) + kEnd;

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "FailureReport.h"
+#include "ManualDlgIds.h"
 #include "Startup.h"
 #include "TestBytes.h"
 #include "TestFiles.h"
@@ -16,8 +17,7 @@
 
 namespace {
 
-constexpr int kLoad = 1092, kTranslate = 1093, kWrite = 1094, kStop = 1005, kEnd = 1004,
-              kBackupList = 1096, kListingList = 1097;
+using namespace ids::manual;
 
 std::function<void()> g_duringPass;
 int TestPump() {
@@ -55,7 +55,8 @@ class ManualWindow : public ::testing::Test {
     static void Click(CManualDlg& dlg, int id) { dlg.Controls().Get<QPushButton>(id)->click(); }
     static std::vector<bool> Enabled(CManualDlg& dlg) {
         std::vector<bool> states;
-        for (int id : {kLoad, kTranslate, kWrite, kStop, kEnd, kBackupList, kListingList}) {
+        for (int id :
+             {kLoad, kTranslate, kWrite, kStop, kEnd, kBackupExtList, kTranslationExtList}) {
             states.push_back(dlg.Controls().Control(id)->isEnabled());
         }
         return states;
@@ -103,12 +104,12 @@ TEST_F(ManualWindow, SetUpLoadTranslateAndWrite) {
     EXPECT_EQ(running[0], (std::vector<bool>{false, false, false, true, false, false, false}));
     EXPECT_FALSE(closed);
     EXPECT_EQ(dlg->windowTitle(), " 手動介面  - [3/3] c.exe");
-    EXPECT_EQ(dlg->Controls().Get<QGroupBox>(1100)->title(), "翻譯進度");
+    EXPECT_EQ(dlg->Controls().Get<QGroupBox>(kProgressBox)->title(), "翻譯進度");
     EXPECT_EQ(dlg->View().ShownTranslationLine(0), "開啟");
     EXPECT_EQ(editors, (std::vector<std::string>{"a.TXT", "b.TXT", "c.TXT"}));
 
     Click(*dlg, kWrite);
-    EXPECT_EQ(dlg->Controls().Get<QGroupBox>(1077)->title(), "寫入句數");
+    EXPECT_EQ(dlg->Controls().Get<QGroupBox>(kCountBox)->title(), "寫入句數");
     EXPECT_EQ(ReadFileBytes(dir / "files/b.exe").substr(0, 4), "\x8B\x95\x5F\x55");
     EXPECT_TRUE(boxes.isEmpty());
     EXPECT_TRUE(dlg->close());

@@ -16,15 +16,22 @@
 #include <filesystem>
 
 #include "AdvancedDlg.h"
+#include "AdvancedDlgIds.h"
 #include "BatchPass.h"
 #include "FailureReport.h"
 #include "LanguageDlg.h"
+#include "LanguageDlgIds.h"
+#include "SettingsDlgIds.h"
 #include "Startup.h"
 #include "TestBytes.h"
 #include "TestFiles.h"
 #include "Timing.h"
 
 namespace {
+
+namespace settings = ids::settings;
+namespace advanced = ids::advanced;
+namespace language = ids::language;
 
 // The control of that id in a window.
 template <class T>
@@ -59,11 +66,11 @@ class OptionWindows : public ::testing::Test {
 
 TEST_F(OptionWindows, OptionsAreStoredOnlyByTheConfirm) {
     auto change = [](CSettingsDlg& dlg) {
-        Get<QRadioButton>(dlg, 1044)->setChecked(true);  // 單句
-        Get<QCheckBox>(dlg, 1061)->setChecked(false);    // 記事本
-        Get<QCheckBox>(dlg, 1063)->setChecked(true);     // Patch 檔
-        Get<QSlider>(dlg, 1062)->setValue(7);
-        Get<QLineEdit>(dlg, 1070)->setText(".old");
+        Get<QRadioButton>(dlg, settings::kSingleSentence)->setChecked(true);  // 單句
+        Get<QCheckBox>(dlg, settings::kNotepad)->setChecked(false);           // 記事本
+        Get<QCheckBox>(dlg, settings::kPatch)->setChecked(true);              // Patch 檔
+        Get<QSlider>(dlg, settings::kDelay)->setValue(7);
+        Get<QLineEdit>(dlg, settings::kBackupExt)->setText(".old");
     };
     for (auto leave : {&QDialog::reject, &QDialog::accept}) {  // Escape, Enter
         CSettingsDlg dlg(state, engine, nullptr);
@@ -82,7 +89,7 @@ TEST_F(OptionWindows, OptionsAreStoredOnlyByTheConfirm) {
     }
     CSettingsDlg dlg(state, engine, nullptr);
     change(dlg);
-    Get<QPushButton>(dlg, 1043)->click();
+    Get<QPushButton>(dlg, settings::kConfirm)->click();
     EXPECT_EQ(state.m_bWholeSentence, 0);
     EXPECT_EQ(state.m_bOpenInNotepad, 0);
     EXPECT_EQ(state.m_bMakePatch, 1);
@@ -93,17 +100,22 @@ TEST_F(OptionWindows, OptionsAreStoredOnlyByTheConfirm) {
 TEST_F(OptionWindows, WithoutItsViewTheWindowSaysSoAndKeepsTheTranslationOptions) {
     CSettingsDlg dlg(state, engine, nullptr);
     EXPECT_EQ(dlg.windowTitle(), "  設定介面  [無法測試 Direct3D 介面] ");
-    for (int id : {1047, 1051, 1058, 1053, 1052, 1054, 1055, 1056, 1059, 1060, 1048}) {
+    for (int id :
+         {settings::kTest, settings::kDither, settings::kPerspective, settings::kAmbientLight,
+          settings::kDirectionalLight, settings::kPointLight, settings::kParallelPointLight,
+          settings::kSpotLight, settings::kShading, settings::kTextureFilter, settings::kSpecial}) {
         EXPECT_FALSE(Get<QWidget>(dlg, id)->isEnabled()) << id;
     }
-    EXPECT_FALSE(Get<QCheckBox>(dlg, 1053)->isChecked());
-    for (int id : {1045, 1044, 1061, 1063, 1057, 1062, 1070, 1050, 1046, 1043}) {
+    EXPECT_FALSE(Get<QCheckBox>(dlg, settings::kAmbientLight)->isChecked());
+    for (int id : {settings::kWholeSentence, settings::kSingleSentence, settings::kNotepad,
+                   settings::kPatch, settings::kPlugInDict, settings::kDelay, settings::kBackupExt,
+                   settings::kLanguage, settings::kAbout, settings::kConfirm}) {
         EXPECT_TRUE(Get<QWidget>(dlg, id)->isEnabled()) << id;
     }
     // "進 階" follows "字典檔" at once, before anything is stored.
-    EXPECT_FALSE(Get<QWidget>(dlg, 1049)->isEnabled());
-    Get<QCheckBox>(dlg, 1057)->click();
-    EXPECT_TRUE(Get<QWidget>(dlg, 1049)->isEnabled());
+    EXPECT_FALSE(Get<QWidget>(dlg, settings::kAdvanced)->isEnabled());
+    Get<QCheckBox>(dlg, settings::kPlugInDict)->click();
+    EXPECT_TRUE(Get<QWidget>(dlg, settings::kAdvanced)->isEnabled());
     EXPECT_EQ(state.m_bPlugInDict, 0);
 }
 
@@ -115,11 +127,14 @@ int OpenSettingsOnce() {
     if (!g_bSettingsSeen && g_pState->m_bStopped == 0) {
         g_bSettingsSeen = true;
         CSettingsDlg dlg(*g_pState, *g_pEngine, nullptr);
-        for (int id : {1045, 1044, 1057, 1063, 1049, 1062, 1070, 1061, 1050, 1046}) {
+        for (int id :
+             {settings::kWholeSentence, settings::kSingleSentence, settings::kPlugInDict,
+              settings::kPatch, settings::kAdvanced, settings::kDelay, settings::kBackupExt,
+              settings::kNotepad, settings::kLanguage, settings::kAbout}) {
             g_steeringEnabled.push_back(Get<QWidget>(dlg, id)->isEnabled());
         }
-        Get<QSlider>(dlg, 1062)->setValue(3);
-        Get<QPushButton>(dlg, 1043)->click();
+        Get<QSlider>(dlg, settings::kDelay)->setValue(3);
+        Get<QPushButton>(dlg, settings::kConfirm)->click();
     }
     return 1;
 }
@@ -154,10 +169,10 @@ TEST_F(OptionWindows, MissingUserDictionaryEndsTheConfirmWithTheWindowOpen) {
     state.m_pPlugInDictBuf = {1, 2, 3};
     CSettingsDlg dlg(state, engine, nullptr);
     dlg.show();
-    Get<QCheckBox>(dlg, 1057)->setChecked(true);
-    Get<QCheckBox>(dlg, 1061)->setChecked(false);
-    Get<QSlider>(dlg, 1062)->setValue(4);
-    Get<QPushButton>(dlg, 1043)->click();
+    Get<QCheckBox>(dlg, settings::kPlugInDict)->setChecked(true);
+    Get<QCheckBox>(dlg, settings::kNotepad)->setChecked(false);
+    Get<QSlider>(dlg, settings::kDelay)->setValue(4);
+    Get<QPushButton>(dlg, settings::kConfirm)->click();
     QCoreApplication::processEvents();
 
     EXPECT_EQ(boxes, QStringList{"沒有找到 user.txt ."});
@@ -174,8 +189,8 @@ TEST_F(OptionWindows, BackupExtensionKeepsWhatWasTypedAndRefusesAFolder) {
     auto confirm = [&](const QString& extension) {
         CSettingsDlg dlg(state, engine, nullptr);
         dlg.show();
-        Get<QLineEdit>(dlg, 1070)->setText(extension);
-        Get<QPushButton>(dlg, 1043)->click();
+        Get<QLineEdit>(dlg, settings::kBackupExt)->setText(extension);
+        Get<QPushButton>(dlg, settings::kConfirm)->click();
         QCoreApplication::processEvents();
         return dlg.isVisible();
     };
@@ -195,21 +210,21 @@ TEST_F(OptionWindows, PlugInKeysInMixedCaseFollowTheCaseOption) {
     WriteFileBytes(dir / "user.txt", "[Open Sesame=" + kOpenZh + "\r\n");
     {
         CSettingsDlg dlg(state, engine, nullptr);
-        Get<QCheckBox>(dlg, 1057)->setChecked(true);
-        Get<QPushButton>(dlg, 1043)->click();
+        Get<QCheckBox>(dlg, settings::kPlugInDict)->setChecked(true);
+        Get<QPushButton>(dlg, settings::kConfirm)->click();
     }
     EXPECT_EQ(PlugIn("open sesame"), kOpenZh);  // "不分" on: any case
     {
         CAdvancedDlg dlg(state, engine, nullptr);
-        Get<QCheckBox>(dlg, 1085)->setChecked(false);
-        Get<QPushButton>(dlg, 1107)->click();
+        Get<QCheckBox>(dlg, advanced::kIgnoreCase)->setChecked(false);
+        Get<QPushButton>(dlg, advanced::kConfirm)->click();
     }
     EXPECT_EQ(PlugIn("open sesame"), "");
     EXPECT_EQ(PlugIn("Open Sesame"), kOpenZh);
     // A later settings confirm reloads "user.txt" and keeps to the case option.
     {
         CSettingsDlg dlg(state, engine, nullptr);
-        Get<QPushButton>(dlg, 1043)->click();
+        Get<QPushButton>(dlg, settings::kConfirm)->click();
     }
     EXPECT_EQ(PlugIn("open sesame"), "");
     EXPECT_EQ(PlugIn("Open Sesame"), kOpenZh);
@@ -217,8 +232,8 @@ TEST_F(OptionWindows, PlugInKeysInMixedCaseFollowTheCaseOption) {
 
 TEST_F(OptionWindows, ClearAllThenConfirmLeavesOnlyHashAndAmpersand) {
     CAdvancedDlg dlg(state, engine, nullptr);
-    Get<QPushButton>(dlg, 1120)->click();
-    Get<QPushButton>(dlg, 1107)->click();
+    Get<QPushButton>(dlg, advanced::kClearAll)->click();
+    Get<QPushButton>(dlg, advanced::kConfirm)->click();
     for (unsigned char filter : state.m_abCharFilter) {
         EXPECT_EQ(filter, 0);
     }
@@ -237,18 +252,18 @@ TEST_F(OptionWindows, CharacterBoxesStoreOnEveryClickButTheButtonsOnlyTick) {
     state.m_abCharFilter[20] = 1;  // "=": its box is never ticked
     {
         CAdvancedDlg dlg(state, engine, nullptr);
-        EXPECT_FALSE(Get<QCheckBox>(dlg, 1071)->isChecked());
-        EXPECT_FALSE(Get<QCheckBox>(dlg, 1071)->isEnabled());
-        Get<QCheckBox>(dlg, 1115)->click();  // "! 字元" off
-        Get<QPushButton>(dlg, 1108)->click();
+        EXPECT_FALSE(Get<QCheckBox>(dlg, advanced::kEqualsChar)->isChecked());
+        EXPECT_FALSE(Get<QCheckBox>(dlg, advanced::kEqualsChar)->isEnabled());
+        Get<QCheckBox>(dlg, advanced::kExclamationChar)->click();  // "! 字元" off
+        Get<QPushButton>(dlg, advanced::kCancel)->click();
     }
     EXPECT_EQ(state.m_abCharFilter[4], 0);
     EXPECT_EQ(state.m_abCharFilter[20], 0);
     {
         CAdvancedDlg dlg(state, engine, nullptr);
-        Get<QPushButton>(dlg, 1119)->click();  // 預設值, then 取  消
-        Get<QCheckBox>(dlg, 1084)->setChecked(false);
-        Get<QPushButton>(dlg, 1108)->click();
+        Get<QPushButton>(dlg, advanced::kDefaults)->click();  // 預設值, then 取  消
+        Get<QCheckBox>(dlg, advanced::kAlsoDefaultDict)->setChecked(false);
+        Get<QPushButton>(dlg, advanced::kCancel)->click();
     }
     EXPECT_EQ(state.m_abCharFilter[4], 0);
     EXPECT_EQ(state.m_bAlsoDefaultDict, 1);
@@ -261,23 +276,23 @@ TEST_F(OptionWindows, LanguageConfirmLoadsTheDirectionsDictionaryEveryTime) {
         CLanguageDlg dlg(state, engine, nullptr);
         dlg.show();
         Get<QRadioButton>(dlg, radio)->setChecked(true);
-        Get<QPushButton>(dlg, 1128)->click();
+        Get<QPushButton>(dlg, language::kConfirm)->click();
         QCoreApplication::processEvents();
         return dlg.isVisible();
     };
-    EXPECT_FALSE(confirm(1127));
+    EXPECT_FALSE(confirm(language::kToSimplified));
     EXPECT_EQ(state.m_bToSimplified, 1);
     EXPECT_EQ(state.m_bToTraditional, 0);
     EXPECT_EQ(engine.m_strMainDict.Text(), "[OPEN=" + kFileZh + "]}");
 
     // Confirming again reloads the file from disk.
     WriteFileBytes(dir / "message1.txt", "[OPEN=" + kSaveZh + "\r\n");
-    EXPECT_FALSE(confirm(1127));
+    EXPECT_FALSE(confirm(language::kToSimplified));
     EXPECT_EQ(engine.m_strMainDict.Text(), "[OPEN=" + kSaveZh + "]}");
 
     // A missing file: the choice is taken, the dictionary kept, the window stays.
     std::filesystem::remove(dir / "message.txt");
-    EXPECT_TRUE(confirm(1126));
+    EXPECT_TRUE(confirm(language::kToTraditional));
     EXPECT_EQ(boxes, QStringList{"沒有找到 message.txt ."});
     EXPECT_EQ(state.m_bToTraditional, 1);
     EXPECT_EQ(engine.m_strMainDict.Text(), "[OPEN=" + kSaveZh + "]}");
@@ -288,11 +303,11 @@ TEST_F(OptionWindows, LanguageWindowOffersOnlyTheTwoEnglishDirections) {
     state.m_bToTraditional = 1;  // as the start-up leaves it
     CLanguageDlg dlg(state, engine, nullptr);
     EXPECT_EQ(dlg.windowTitle(), " 繁簡體介面 ");
-    EXPECT_TRUE(Get<QRadioButton>(dlg, 1126)->isChecked());
-    EXPECT_FALSE(Get<QWidget>(dlg, 1046)->isEnabled());
-    EXPECT_FALSE(Get<QWidget>(dlg, 1047)->isEnabled());
-    Get<QRadioButton>(dlg, 1127)->setChecked(true);
-    Get<QPushButton>(dlg, 1129)->click();  // 取 消
+    EXPECT_TRUE(Get<QRadioButton>(dlg, language::kToTraditional)->isChecked());
+    EXPECT_FALSE(Get<QWidget>(dlg, language::kTraditionalToSimplified)->isEnabled());
+    EXPECT_FALSE(Get<QWidget>(dlg, language::kSimplifiedToTraditional)->isEnabled());
+    Get<QRadioButton>(dlg, language::kToSimplified)->setChecked(true);
+    Get<QPushButton>(dlg, language::kCancel)->click();  // 取 消
     EXPECT_EQ(state.m_bToTraditional, 1);
     EXPECT_EQ(state.m_bToSimplified, 0);
 }
@@ -333,8 +348,9 @@ class SettingsWithView : public OptionWindows {
         fake->bStarts = bStarts;
         view = fake.get();
         return std::make_unique<CSettingsDlg>(
-            state, engine, nullptr,
-            [&fake](CSettingsDlg&) -> std::unique_ptr<ISettingsView> { return std::move(fake); });
+            state, engine, nullptr, [&fake](ISettingsViewHost&) -> std::unique_ptr<ISettingsView> {
+                return std::move(fake);
+            });
     }
     CFakeView* view = nullptr;
 };
@@ -344,14 +360,14 @@ TEST_F(SettingsWithView, AStartedViewMakesTheSettingsTheActiveWindowAFailedOneDo
         auto dlg = Open();
         EXPECT_EQ(view->calls, QStringList{"Start"});
         EXPECT_EQ(state.m_nActiveDialog, 1);
-        EXPECT_TRUE(Get<QWidget>(*dlg, 1047)->isEnabled());
-        EXPECT_TRUE(Get<QCheckBox>(*dlg, 1054)->isChecked());
+        EXPECT_TRUE(Get<QWidget>(*dlg, settings::kTest)->isEnabled());
+        EXPECT_TRUE(Get<QCheckBox>(*dlg, settings::kPointLight)->isChecked());
     }
     state.m_nActiveDialog = 0;
     auto dlg = Open(false);
     EXPECT_EQ(state.m_nActiveDialog, 0);
     EXPECT_EQ(dlg->windowTitle(), "  設定介面  [無法測試 Direct3D 介面] ");
-    EXPECT_FALSE(Get<QWidget>(*dlg, 1047)->isEnabled());
+    EXPECT_FALSE(Get<QWidget>(*dlg, settings::kTest)->isEnabled());
     // A view that did not start still lets go of what it made when the window closes.
     dlg->show();
     dlg->close();
@@ -366,9 +382,9 @@ TEST_F(SettingsWithView, TheCloseBoxWaitsForTheSpeedTestTheConfirmDoesNot) {
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_FALSE(view->calls.contains("Release"));
 
-    Get<QSlider>(*dlg, 1062)->setValue(8);
+    Get<QSlider>(*dlg, settings::kDelay)->setValue(8);
     view->calls.clear();
-    Get<QPushButton>(*dlg, 1043)->click();
+    Get<QPushButton>(*dlg, settings::kConfirm)->click();
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(state.m_nDelay, 8);
     ASSERT_GE(view->calls.size(), 2);
@@ -389,7 +405,7 @@ TEST_F(SettingsWithView, EnterAndEscapeLetTheViewGo) {
 TEST_F(SettingsWithView, AViewThatSeesTheDisplayDepthChangeHasTheWindowConfirm) {
     auto dlg = Open();
     dlg->show();
-    Get<QSlider>(*dlg, 1062)->setValue(9);
+    Get<QSlider>(*dlg, settings::kDelay)->setValue(9);
     QEvent activation(QEvent::ActivationChange);
     QCoreApplication::sendEvent(dlg.get(), &activation);
     EXPECT_TRUE(dlg->isVisible());

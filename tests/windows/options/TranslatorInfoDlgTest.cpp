@@ -9,8 +9,11 @@
 
 #include "FailureReport.h"
 #include "TestFiles.h"
+#include "TranslatorInfoDlgIds.h"
 
 namespace {
+
+using namespace ids::translator;
 
 class TranslatorDialog : public ::testing::Test {
   protected:
@@ -22,10 +25,10 @@ class TranslatorDialog : public ::testing::Test {
     // Types the three texts and presses "確 定".
     void Confirm(const QString& name, const QString& url, const QString& email) {
         CTranslatorInfoDlg dlg(state, nullptr);
-        dlg.Controls().Get<QLineEdit>(1131)->setText(name);
-        dlg.Controls().Get<QLineEdit>(1132)->setText(url);
-        dlg.Controls().Get<QLineEdit>(1133)->setText(email);
-        dlg.Controls().Get<QPushButton>(1134)->click();
+        dlg.Controls().Get<QLineEdit>(kName)->setText(name);
+        dlg.Controls().Get<QLineEdit>(kUrl)->setText(url);
+        dlg.Controls().Get<QLineEdit>(kEmail)->setText(email);
+        dlg.Controls().Get<QPushButton>(kConfirm)->click();
     }
 
     CTempDir dir;
@@ -85,7 +88,7 @@ TEST_F(TranslatorDialog, CharacterWithoutACodeIsRefusedAndNothingIsWritten) {
 TEST_F(TranslatorDialog, ShowsTheIdentityItWasOpenedWith) {
     CopyText(state.m_szTranslatorName, "\xB3\xAF\xA4\x70\xA9\xFA");
     CTranslatorInfoDlg dlg(state, nullptr);
-    EXPECT_EQ(dlg.Controls().Get<QLineEdit>(1131)->text(), "陳小明");
+    EXPECT_EQ(dlg.Controls().Get<QLineEdit>(kName)->text(), "陳小明");
 }
 
 }  // namespace

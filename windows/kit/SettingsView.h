@@ -1,11 +1,15 @@
-// The 3D test view a settings window carries in its left part, as the window sees it. The window
-// owns the view, starts it while it initialises and hands it the window's own messages; the view
-// itself lives in d3dview/ and reaches the window's controls by their ids.
+// The 3D test view a settings window carries in its left part, as the window sees it, and the
+// window as the view sees it. The window owns the view, starts it while it initialises and hands
+// it the window's own messages; the view itself lives in d3dview/ and reaches the window's
+// controls by their ids.
 #pragma once
 
+#include <QRect>
 #include <QRegion>
 
+class CDialogControls;
 class QPainter;
+class QWidget;
 
 class ISettingsView {
   public:
@@ -26,4 +30,19 @@ class ISettingsView {
     virtual bool OnActivate(bool bActive) = 0;
     // The window paints `region`: the view's background and, the first time, its first frame.
     virtual void Paint(QPainter& painter, const QRegion& region) = 0;
+};
+
+// What the view needs of the window it lives in.
+class ISettingsViewHost {
+  public:
+    // The window itself: the parent of the view's surface and message boxes, with the title that
+    // names the device and the rectangle the view paints its background in.
+    virtual QWidget& Window() = 0;
+    // The window's controls, found by their ids.
+    virtual const CDialogControls& Controls() const = 0;
+    // Where the view draws, in client coordinates.
+    virtual const QRect& ViewRect() const = 0;
+
+  protected:
+    ~ISettingsViewHost() = default;
 };
