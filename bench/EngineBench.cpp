@@ -33,8 +33,9 @@ void BM_FilePass(benchmark::State& bm) {
     auto engine = std::make_unique<CTranslationEngine>();
     engine->m_strMainDict = PreparedDictionary(5000);
     CSilentDisplay display;
-    char path[] = "/tmp/vokra-bench-XXXXXX";
-    const int fd = mkstemp(path);
+    const char* folder = std::getenv("TMPDIR");
+    std::string path = std::string(folder != nullptr ? folder : "/tmp") + "/vokra-bench-XXXXXX";
+    const int fd = mkstemp(path.data());
     if (fd < 0 || ftruncate(fd, static_cast<off_t>(size)) != 0) {
         bm.SkipWithError("no temporary file");
         return;
@@ -47,7 +48,7 @@ void BM_FilePass(benchmark::State& bm) {
         bm.ResumeTiming();
         RunFile(*state, *engine, display, path, image.data(), static_cast<std::int64_t>(size));
     }
-    unlink(path);
+    unlink(path.c_str());
     bm.SetBytesProcessed(static_cast<std::int64_t>(bm.iterations() * size));
     bm.counters["found"] = state->m_nFoundCount;
     bm.counters["translated"] = state->m_nTranslatedCount;
