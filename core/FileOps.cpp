@@ -1,7 +1,7 @@
 // The file operations that are the same on every system: those that take a plain path open its
 // folder and go on with the file in it.
-#include "FileError.h"
 #include "FileOps.h"
+#include "FileError.h"
 
 bool FileExists(const std::string& path) {
     if (path.find('\0') != std::string::npos) {
