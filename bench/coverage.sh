@@ -56,7 +56,7 @@ report() {  # report TITLE [OPTION]...
     (cd "$work/batch" && "$build/bin/vokra-batch" -q -d "$share" "$@" "${programs[@]}") \
         > "$work/batch.txt"
     for program in "${programs[@]}"; do
-        batch=$(sed -n "s|^.*/$program: found \([0-9]*\), translated \([0-9]*\),.*|\1 \2|p" \
+        batch=$(sed -n "s|^\(.*/\)\{0,1\}$program: found \([0-9]*\), translated \([0-9]*\),.*|\2 \3|p" \
             "$work/batch.txt")
         walk=$(awk -v f="$program" '$1 == f { print $3, $5 }' "$work/coverage.txt")
         if [ "$batch" != "$walk" ]; then

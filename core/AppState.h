@@ -44,8 +44,8 @@ struct PassState {
     // --- Scanning and counting ---
     char m_szCandidate[kCandidateBufferSize] = {};
     int m_nRunBytes = 0;
-    unsigned m_nFoundCount = 0;
-    int m_nTranslatedCount = 0;
+    std::uint64_t m_nFoundCount = 0;  // 64-bit: a file can hold more runs than 32 bits count
+    std::int64_t m_nTranslatedCount = 0;
 
     // --- Options of the scanners and translators ---
     int m_bWholeSentence = 0;

@@ -10,21 +10,32 @@ std::string_view AsText(const std::vector<unsigned char>& bytes) {
 
 }  // namespace
 
-std::vector<unsigned char> ReadDictionaryFile(const std::string& path) {
-    FileImage file = ReadWholeFile(path);
-    std::vector<unsigned char> bytes(file.pBytes.get(), file.pBytes.get() + file.nSize);
+std::vector<unsigned char> ReadDictionaryFile(const FileRef& file) {
+    FileImage image = ReadWholeFile(file);
+    std::vector<unsigned char> bytes(image.pBytes.get(), image.pBytes.get() + image.nSize);
     CTranslationEngine::PrepareDictionaryText(bytes.data(), bytes.size());
     return bytes;
 }
 
 void LoadMainDictionary(AppState& state, CTranslationEngine& engine, const std::string& fileName) {
-    std::vector<unsigned char> bytes = ReadDictionaryFile(fileName);
+    LoadMainDictionary(state, engine, fileName, CFolder::Current());
+}
+
+void LoadMainDictionary(AppState& state, CTranslationEngine& engine, const std::string& fileName,
+                        const CFolder& programFolder) {
+    std::vector<unsigned char> bytes = ReadDictionaryFile({programFolder, fileName, fileName});
     engine.m_strMainDict = AsText(bytes);
     state.m_pMainDictBuf = std::move(bytes);
 }
 
 void LoadPlugInDictionary(AppState& state, CTranslationEngine& engine) {
-    std::vector<unsigned char> bytes = ReadDictionaryFile(kPlugInDictFile);
+    LoadPlugInDictionary(state, engine, CFolder::Current());
+}
+
+void LoadPlugInDictionary(AppState& state, CTranslationEngine& engine,
+                          const CFolder& programFolder) {
+    std::vector<unsigned char> bytes =
+        ReadDictionaryFile({programFolder, kPlugInDictFile, kPlugInDictFile});
     std::vector<unsigned char> upper(bytes.size());
     CTranslationEngine::FoldDictionaryKeys(bytes.data(), upper.data(), bytes.size());
     state.m_pPlugInDictBuf = std::move(bytes);

@@ -40,27 +40,47 @@ const char* CauseTemplate(EFileErrorCause cause) {
             return texts::kErrorDiskFull;
         case EFileErrorCause::EndOfFile:
             return texts::kErrorEndOfFile;
+        case EFileErrorCause::IsFolder:
+            return texts::kErrorIsFolder;
+        case EFileErrorCause::ReadOnlyDisk:
+            return texts::kErrorReadOnlyDisk;
+        case EFileErrorCause::NotAFile:
+            return texts::kErrorNotAFile;
+        case EFileErrorCause::IsLink:
+            return texts::kErrorIsLink;
+        case EFileErrorCause::InUse:
+            return texts::kErrorInUse;
+        case EFileErrorCause::NoBackupName:
+            return texts::kErrorNoBackupName;
+        case EFileErrorCause::NoBackup:
+            return texts::kErrorNoBackup;
+        case EFileErrorCause::SameAsProgram:
+            return texts::kErrorSameAsProgram;
     }
     // A value outside the enumeration (a cast gone wrong) still gets a readable message.
     return texts::kErrorGeneric;
 }
 
 std::string FormatText(EFileErrorCause cause, const std::string& fileName) {
-    static constexpr char kPlaceholder[] = "%1";
-    static constexpr std::size_t kPlaceholderLength = sizeof(kPlaceholder) - 1;
-
-    const std::string name = fileName.empty() ? texts::kUnnamedFile : fileName;
-    std::string text = CauseTemplate(cause);
-    // Replace left to right and continue after the inserted name, so a name that itself
-    // contains "%1" is not expanded again.
-    for (std::size_t at = text.find(kPlaceholder); at != std::string::npos;
-         at = text.find(kPlaceholder, at + name.size())) {
-        text.replace(at, kPlaceholderLength, name);
-    }
-    return text;
+    return FillIn(CauseTemplate(cause), fileName.empty() ? texts::kUnnamedFile : fileName);
 }
 
 }  // namespace
+
+std::string FillIn(std::string_view text, std::string_view first, std::string_view second) {
+    std::string filled;
+    // Left to right, and on after each inserted value, so that a name that itself holds "%1" is
+    // not filled in again.
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size() && (text[i + 1] == '1' || text[i + 1] == '2')) {
+            filled += text[i + 1] == '1' ? first : second;
+            ++i;
+        } else {
+            filled += text[i];
+        }
+    }
+    return filled;
+}
 
 CFileError::CFileError(EFileErrorCause cause, std::string fileName)
     : std::runtime_error(FormatText(cause, fileName)),
@@ -84,9 +104,11 @@ EFileErrorCause CauseFromErrno(int error) {
             return EFileErrorCause::TooManyOpenFiles;
         case EACCES:
         case EPERM:
-        case EISDIR:
-        case EROFS:
             return EFileErrorCause::AccessDenied;
+        case EISDIR:
+            return EFileErrorCause::IsFolder;
+        case EROFS:
+            return EFileErrorCause::ReadOnlyDisk;
         case EBADF:
             return EFileErrorCause::InvalidFile;
         case ESPIPE:

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 enum class EFileErrorCause {
     None,
@@ -21,6 +22,16 @@ enum class EFileErrorCause {
     LockViolation,
     DiskFull,
     EndOfFile,
+    // Causes the operating system reports that Windows did not tell apart.
+    IsFolder,      // a folder where a file is wanted
+    ReadOnlyDisk,  // the file lies on a disk that cannot be written
+    // What VOKRA refuses on its own, before the system is asked.
+    NotAFile,       // a device, a pipe or another special file
+    IsLink,         // a symbolic link where VOKRA would write
+    InUse,          // another VOKRA pass works on the file
+    NoBackupName,   // every backup name holds something else
+    NoBackup,       // nothing to restore the file from
+    SameAsProgram,  // a file made from the program file would be the program file itself
 };
 
 class CFileError : public std::runtime_error {
@@ -37,6 +48,9 @@ class CFileError : public std::runtime_error {
     EFileErrorCause m_cause;
     std::string m_strFileName;
 };
+
+// A message text with `first` in place of each "%1" and `second` in place of each "%2".
+std::string FillIn(std::string_view text, std::string_view first, std::string_view second = {});
 
 // The cause an errno value stands for.
 EFileErrorCause CauseFromErrno(int error);

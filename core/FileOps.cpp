@@ -26,11 +26,6 @@ FileIdentity FileIdentityOf(const std::string& path) {
     return FileIdentityOf(FilePlace(path).Ref());
 }
 
-void WriteInPlace(const std::string& path, const void* data, std::int64_t size,
-                  const FileIdentity* pExpected) {
-    WriteInPlace(FilePlace(path).Ref(), data, size, pExpected);
-}
-
 void CopyWholeFile(const std::string& source, const std::string& destination) {
     const FileImage image = ReadWholeFile(source);
     ReplaceWholeFile(destination, image.pBytes.get(), image.nSize);

@@ -92,29 +92,39 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 
-// --- Files in a folder ----------------------------------------------------------------------
+// --- Reading --------------------------------------------------------------------------------
+// Reads take regular files only: a folder raises IsFolder, a device, a pipe or another special
+// file NotAFile (a pipe is never waited on).
 
 // Whether anything of that name exists there.
 bool FileExists(const FileRef& file);
+bool FileExists(const std::string& path);
 
 // Reads the whole file: its length, a buffer of that length, every byte. A file that turns out
 // shorter than its length raises the end-of-file error; an allocation that fails throws
 // std::bad_alloc.
 FileImage ReadWholeFile(const FileRef& file);
+FileImage ReadWholeFile(const std::string& path);
 
-// Makes the file hold exactly `size` bytes of `data`, created or replaced as a whole. The bytes go
-// to a temporary file in the same folder first, which then takes the name; on failure the
-// temporary is removed and an earlier file of that name stays as it was.
-void ReplaceWholeFile(const FileRef& file, const void* data, std::int64_t size);
+// Opens the file for reading, seeks to `offset`, reads up to `length` bytes into `buffer` (fewer
+// when the file ends first; the rest of the buffer is left as it was) and closes it. Returns the
+// number of bytes read.
+std::size_t ReadBlock(const std::string& path, void* buffer, std::size_t length,
+                      std::int64_t offset);
 
 FileIdentity FileIdentityOf(const FileRef& file);
+FileIdentity FileIdentityOf(const std::string& path);
 
-// Writes `size` bytes of `data` over the existing file from offset 0, without creating it and
-// without truncating it: the in-place write-back of a program file. With `pExpected`, a file that
-// is no longer the one it stood for (replaced, or changed by another program) is left alone and
-// the write fails with the sharing violation.
-void WriteInPlace(const FileRef& file, const void* data, std::int64_t size,
-                  const FileIdentity* pExpected = nullptr);
+// What a name holds, without following a link.
+enum class EEntry { None, File, Link, Other };
+struct FileEntry {
+    EEntry kind = EEntry::None;
+    FileIdentity identity;  // of a file
+};
+FileEntry LookAt(const FileRef& file);
+
+// Whether the name is a regular file (not a link to one) holding exactly `size` bytes of `data`.
+bool HoldsExactly(const FileRef& file, const void* data, std::int64_t size);
 
 // Whether both names of the folder lead to one and the same existing file.
 bool SameFile(const CFolder& folder, const std::string& a, const std::string& b);
@@ -123,57 +133,121 @@ bool SameFile(const CFolder& folder, const std::string& a, const std::string& b)
 // failure names `shown`.
 std::vector<std::string> ListFiles(const CFolder& folder, const std::string& shown);
 
-// --- Files by path --------------------------------------------------------------------------
+// --- Writing whole files ----------------------------------------------------------------------
+// A file VOKRA makes is written to a temporary beside its name ("NAME.vokra-" and six letters),
+// synced, and then takes the name, the folder synced too: after a kill, a crash, a power loss or
+// a full disk at any moment the name holds the earlier file or the new one, never a mix. No link
+// is followed: a symbolic link at the name raises IsLink.
 
-bool FileExists(const std::string& path);
+// Makes the file hold exactly `size` bytes of `data`, created or replaced as a whole. A replaced
+// file's mode and, where the system permits, its owner are kept; the set-user-ID and set-group-ID
+// bits only with the owner.
+void ReplaceWholeFile(const FileRef& file, const void* data, std::int64_t size);
+void ReplaceWholeFile(const std::string& path, const void* data, std::int64_t size);
 
-// Opens the file for reading, seeks to `offset`, reads up to `length` bytes into `buffer` (fewer
-// when the file ends first; the rest of the buffer is left as it was) and closes it. Returns the
-// number of bytes read.
-std::size_t ReadBlock(const std::string& path, void* buffer, std::size_t length,
-                      std::int64_t offset);
+// Makes the destination an exact copy of the source, whatever its earlier length.
+void CopyWholeFile(const std::string& source, const std::string& destination);
 
 // Opens the file for writing without truncating it (creating it when absent), seeks to
 // `offset`, writes `length` bytes and closes it. Bytes outside the block stay as they were.
 void WriteBlock(const std::string& path, const void* buffer, std::size_t length,
                 std::int64_t offset);
 
-FileImage ReadWholeFile(const std::string& path);
-void ReplaceWholeFile(const std::string& path, const void* data, std::int64_t size);
-FileIdentity FileIdentityOf(const std::string& path);
-void WriteInPlace(const std::string& path, const void* data, std::int64_t size,
-                  const FileIdentity* pExpected = nullptr);
-
-// Makes the destination an exact copy of the source, whatever its earlier length.
-void CopyWholeFile(const std::string& source, const std::string& destination);
-
 // Makes a folder; one that exists already is no failure.
 void MakeFolder(const std::string& path);
 
-// A file written from its start, piece after piece, through one open descriptor: the listing a
-// pass writes as it goes. Opening creates the file or empties an existing one.
-class CListingFile {
+// Makes `keep` (a free name in the same folder) a second name of the regular file `file`, or a
+// synced copy of it where the file system has no hard links; the folder is synced. Returns false,
+// making nothing, when `keep` is taken.
+bool KeepAs(const FileRef& file, const FileRef& keep);
+
+// A file written piece after piece, the listing a pass writes as it goes: the pieces go to a
+// temporary, and Commit() gives it the name as a whole (replacing an earlier file of that name).
+// Without Commit() the temporary is removed and the name keeps what it held.
+class CNewFile {
   public:
-    explicit CListingFile(const std::string& path);
-    ~CListingFile();
-    CListingFile(const CListingFile&) = delete;
-    CListingFile& operator=(const CListingFile&) = delete;
+    explicit CNewFile(const FileRef& file);
+    ~CNewFile();
+    CNewFile(const CNewFile&) = delete;
+    CNewFile& operator=(const CNewFile&) = delete;
 
     void Write(const void* data, std::size_t length);
     void Write(std::string_view text) { Write(text.data(), text.size()); }
-    void Close();
+    void Commit();
 
   private:
     struct Handle;
     std::unique_ptr<Handle> m_pHandle;
-    std::string m_strPath;
 };
+
+// --- The program file of a pass ------------------------------------------------------------
+
+// Whether a pass waits for another VOKRA pass that holds its file, or stops at once.
+enum class ELockWait { No, Yes };
+
+// The program file a pass works on, open and locked against other VOKRA passes while it is held.
+class CHeldFile {
+  public:
+    // Opens the file and takes its lock. Refuses a symbolic link (the last part of the name
+    // only: links among its folders are followed), a folder and any special file; with
+    // `bToReplace`, also a file the user may not write (read-only, on a read-only disk, a running
+    // program). When another pass holds the lock: InUse, or a wait for it. Where the file system
+    // keeps no locks, the pass goes on without one (Locked() is false).
+    CHeldFile(const FileRef& file, ELockWait wait, bool bToReplace);
+    ~CHeldFile();
+    CHeldFile(const CHeldFile&) = delete;
+    CHeldFile& operator=(const CHeldFile&) = delete;
+
+    const FileRef& Ref() const { return m_ref; }
+    bool Locked() const { return m_bLocked; }
+    // The file as it was opened, and how many names (hard links) it had.
+    const FileIdentity& Identity() const { return m_identity; }
+    std::uint64_t Links() const { return m_nLinks; }
+
+    // Every byte of the file.
+    FileImage Read() const;
+    // Raises the sharing violation when the name no longer leads to this file as it was opened:
+    // another program replaced or changed it.
+    void CheckUnchanged() const;
+
+    struct Handle;
+    const Handle& System() const { return *m_pHandle; }
+
+  private:
+    FileRef m_ref;
+    std::unique_ptr<Handle> m_pHandle;
+    FileIdentity m_identity;
+    std::uint64_t m_nLinks = 1;
+    bool m_bLocked = false;
+};
+
+// Makes `backup` (in the held file's folder) hold the held file's contents as they are now,
+// claiming the name atomically: a hard link to the file where the file system allows, a synced
+// copy otherwise; the folder is synced. Returns false, making nothing, when the name is taken
+// by anything, a link included.
+bool ClaimBackup(const CHeldFile& file, const FileRef& backup);
+
+// Replaces the held file by `size` bytes of `data` as a whole, as ReplaceWholeFile does: the
+// name must still lead to the held file as it was opened (else the sharing violation, and nothing
+// changes). Other names of the file (hard links) keep the earlier contents.
+void ReplaceHeldFile(const CHeldFile& file, const void* data, std::int64_t size);
+
+// --- Temporaries ------------------------------------------------------------------------------
+
+// Removes the temporaries a killed run left beside `name`.
+void RemoveStaleTemporaries(const CFolder& folder, const std::string& name);
+
+// On SIGINT and SIGTERM, removes the temporaries being written. Without `wakeFd` the signal then
+// ends the process as it would have; with it, a byte is written to `wakeFd` and the process goes
+// on (a window ends itself when it reads it).
+void RemoveTemporariesOnSignals(int wakeFd = -1);
 
 // The folder that holds the running program, without a separator at its end.
 std::string ProgramFolder();
 
 // Tests make a file operation fail on purpose: the hook sees each operation as it is about to run
-// ("open", "seek", "read", "write", "length", "close", "create", "rename", "mkdir") with the file's
-// name, and returns the errno value to fail it with, or 0 to let it run. nullptr removes it.
+// ("open", "seek", "read", "write", "length", "close", "create", "sync", "link", "rename",
+// "mkdir", "lock") with the file's name, and returns the errno value to fail it with, or 0 to let
+// it run. nullptr removes it.
 using FileFaultHook = int (*)(const char* operation, const std::string& path);
 void SetFileFaultHook(FileFaultHook hook);

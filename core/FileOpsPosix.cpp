@@ -2,6 +2,7 @@
 // opened relative to them with the *at() calls.
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -11,7 +12,9 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <new>
 #include <stdexcept>
@@ -52,11 +55,21 @@ void RequireUsableName(const std::string& name, const std::string& shown) {
 // of a failure that is already being reported; the normal path goes through Close().
 class CDescriptor {
   public:
-    explicit CDescriptor(int fd) : m_fd(fd) {}
+    explicit CDescriptor(int fd = -1) : m_fd(fd) {}
     ~CDescriptor() {
         if (m_fd >= 0) {
             ::close(m_fd);
         }
+    }
+    CDescriptor(CDescriptor&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+    CDescriptor& operator=(CDescriptor&& other) noexcept {
+        if (this != &other) {
+            if (m_fd >= 0) {
+                ::close(m_fd);
+            }
+            m_fd = std::exchange(other.m_fd, -1);
+        }
+        return *this;
     }
     CDescriptor(const CDescriptor&) = delete;
     CDescriptor& operator=(const CDescriptor&) = delete;
@@ -69,8 +82,7 @@ class CDescriptor {
     // retried: Linux has released the descriptor by then and a second close() could hit a
     // descriptor another thread has just opened.
     void Close(const std::string& shown) {
-        const int fd = m_fd;
-        m_fd = -1;
+        const int fd = std::exchange(m_fd, -1);
         if (g_pfnFaultHook != nullptr) {
             if (const int error = g_pfnFaultHook("close", shown)) {
                 ::close(fd);
@@ -86,19 +98,55 @@ class CDescriptor {
     int m_fd;
 };
 
-CDescriptor OpenAt(const FileRef& file, int flags, mode_t mode = 0) {
+// Raises the error a file of this kind gets where a regular file is wanted.
+void RequireRegular(const struct stat& info, const std::string& shown) {
+    if (S_ISDIR(info.st_mode)) {
+        throw CFileError(EFileErrorCause::IsFolder, shown);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw CFileError(EFileErrorCause::NotAFile, shown);
+    }
+}
+
+struct stat StatOf(int fd, const std::string& shown) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        ThrowFileError(errno, shown);
+    }
+    return info;
+}
+
+// Opens a regular file. O_NONBLOCK keeps a pipe from holding the open until a writer comes; the
+// check after it refuses the pipe (and any other special file) without reading from it. With
+// `bNoFollow` a symbolic link at the name is refused as such.
+CDescriptor OpenRegular(const FileRef& file, int flags, bool bNoFollow, mode_t mode = 0) {
     RequireUsableName(file.strName, file.strShown);
     InjectFault("open", file.strShown);
-    for (;;) {
-        const int fd =
-            ::openat(file.folder.Descriptor(), file.strName.c_str(), flags | O_CLOEXEC, mode);
-        if (fd >= 0) {
-            return CDescriptor(fd);
+    const int extra = O_CLOEXEC | O_NONBLOCK | (bNoFollow ? O_NOFOLLOW : 0);
+    int fd = -1;
+    do {
+        fd = ::openat(file.folder.Descriptor(), file.strName.c_str(), flags | extra, mode);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        // A pipe nobody reads, or a device file without its device.
+        if (errno == ENXIO) {
+            throw CFileError(EFileErrorCause::NotAFile, file.strShown);
         }
-        if (errno != EINTR) {
-            ThrowFileError(errno, file.strShown);
+        if (bNoFollow && errno == ELOOP) {
+            struct stat info {};
+            if (::fstatat(file.folder.Descriptor(), file.strName.c_str(), &info,
+                          AT_SYMLINK_NOFOLLOW) == 0 &&
+                S_ISLNK(info.st_mode)) {
+                throw CFileError(EFileErrorCause::IsLink, file.strShown);
+            }
         }
+        ThrowFileError(errno, file.strShown);
     }
+    CDescriptor opened(fd);
+    InjectFault("length", file.strShown);
+    RequireRegular(StatOf(fd, file.strShown), file.strShown);
+    ::fcntl(fd, F_SETFL, flags);
+    return opened;
 }
 
 void SeekTo(const CDescriptor& file, std::int64_t offset, const std::string& shown) {
@@ -152,6 +200,27 @@ void WriteAll(int fd, const void* data, std::size_t length, const std::string& s
     }
 }
 
+void SyncFile(int fd, const std::string& shown) {
+    InjectFault("sync", shown);
+    if (::fsync(fd) != 0 && errno != EINVAL) {
+        ThrowFileError(errno, shown);
+    }
+}
+
+// Makes the folder's entries durable: a new or renamed name survives a power loss from here on.
+void SyncFolder(const CFolder& folder, const std::string& shown) {
+    InjectFault("sync", shown);
+    const int fd = ::openat(folder.Descriptor(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        ThrowFileError(errno, shown);
+    }
+    CDescriptor opened(fd);
+    // Some file systems cannot sync a folder (EINVAL); their entries are as safe as they get.
+    if (::fsync(fd) != 0 && errno != EINVAL) {
+        ThrowFileError(errno, shown);
+    }
+}
+
 FileIdentity IdentityOf(const struct stat& info) {
     return FileIdentity{
         static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
@@ -159,17 +228,8 @@ FileIdentity IdentityOf(const struct stat& info) {
         static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
-std::int64_t FileLength(const CDescriptor& file, const std::string& shown) {
-    InjectFault("length", shown);
-    struct stat info {};
-    if (::fstat(file.Get(), &info) != 0) {
-        ThrowFileError(errno, shown);
-    }
-    // Linux lets a folder be opened for reading; it is not a file whose bytes can be loaded.
-    if (S_ISDIR(info.st_mode)) {
-        ThrowFileError(EISDIR, shown);
-    }
-    return static_cast<std::int64_t>(info.st_size);
+bool SameInode(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 std::size_t ByteCount(std::int64_t size) {
@@ -186,13 +246,8 @@ mode_t CurrentUmask() {
     if (fd >= 0) {
         CDescriptor status(fd);
         std::string text(4096, '\0');
-        std::size_t got = 0;
-        try {
-            got = ReadUpTo(status.Get(), text.data(), text.size(), "/proc/self/status");
-        } catch (const CFileError&) {
-            got = 0;
-        }
-        text.resize(got);
+        const ssize_t got = ::read(fd, text.data(), text.size());
+        text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
         const std::size_t at = text.find("\nUmask:");
         if (at != std::string::npos) {
             return static_cast<mode_t>(std::strtoul(text.c_str() + at + 7, nullptr, 8) & 0777);
@@ -203,8 +258,18 @@ mode_t CurrentUmask() {
     return mask;
 }
 
-// The name of a temporary beside `name`: "<name>.vokra-XXXXXX", or ".vokra-XXXXXX" when the name
-// is too long to take the suffix, with six letters that differ from call to call.
+// --- Temporaries ---------------------------------------------------------------------------
+
+constexpr char kTemporaryMark[] = ".vokra-";
+constexpr std::size_t kTemporaryTail = sizeof kTemporaryMark - 1 + 6;
+
+// The part of a temporary's name that ties it to the file it is made for: the file's name, cut
+// where it would leave no room for the mark and the six letters.
+std::string TemporaryStem(const std::string& name) {
+    return name.substr(0,
+                       std::min(name.size(), static_cast<std::size_t>(NAME_MAX) - kTemporaryTail));
+}
+
 std::string TemporaryName(const std::string& name) {
     static constexpr char kLetters[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
@@ -213,31 +278,175 @@ std::string TemporaryName(const std::string& name) {
         static_cast<std::uint64_t>(::getpid()) * 0x9E3779B97F4A7C15ULL ^
         static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
         (s_nCounter.fetch_add(1) * 0xBF58476D1CE4E5B9ULL);
-    std::string suffix = ".vokra-";
+    std::string temporary = TemporaryStem(name) + kTemporaryMark;
     for (int i = 0; i < 6; ++i) {
-        suffix += kLetters[seed % (sizeof kLetters - 1)];
+        temporary += kLetters[seed % (sizeof kLetters - 1)];
         seed /= sizeof kLetters - 1;
     }
-    return name.size() + suffix.size() > NAME_MAX ? suffix : name + suffix;
+    return temporary;
 }
 
-CDescriptor CreateTemporary(const FileRef& file, std::string& created) {
-    InjectFault("create", file.strShown);
-    for (int attempt = 0;; ++attempt) {
-        created = TemporaryName(file.strName);
-        const int fd = ::openat(file.folder.Descriptor(), created.c_str(),
-                                O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd >= 0) {
-            return CDescriptor(fd);
-        }
-        if (errno != EINTR && (errno != EEXIST || attempt == 100)) {
-            ThrowFileError(errno, file.strShown);
+// The temporaries being written, for the signal handler: only what it may touch (a folder
+// descriptor and a name, taken with lock-free atomics).
+struct TemporarySlot {
+    std::atomic<int> nFolder{-1};
+    char szName[NAME_MAX + 1] = {};
+};
+TemporarySlot g_aTemporaries[32];
+int g_nWakeFd = -1;
+
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs lock-free slots");
+
+TemporarySlot* Register(int folder, const std::string& name) {
+    for (TemporarySlot& slot : g_aTemporaries) {
+        int expected = -1;
+        // -2 reserves the slot while its name is filled in.
+        if (slot.nFolder.compare_exchange_strong(expected, -2)) {
+            name.copy(slot.szName, NAME_MAX);
+            slot.szName[std::min(name.size(), static_cast<std::size_t>(NAME_MAX))] = 0;
+            slot.nFolder.store(folder);
+            return &slot;
         }
     }
+    return nullptr;  // more temporaries at once than slots: the last ones are not cleaned up
+}
+
+extern "C" void RemoveTemporariesAndGoOn(int signal) {
+    const int saved = errno;
+    for (TemporarySlot& slot : g_aTemporaries) {
+        const int folder = slot.nFolder.load();
+        if (folder >= 0) {
+            ::unlinkat(folder, slot.szName, 0);
+        }
+    }
+    if (g_nWakeFd >= 0) {
+        const char byte = static_cast<char>(signal);
+        [[maybe_unused]] const ssize_t put = ::write(g_nWakeFd, &byte, 1);
+        errno = saved;
+        return;
+    }
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
+// A temporary beside a file, created for writing (mode 0600 until it is given its own) and
+// removed again unless it takes a name.
+class CTemporary {
+  public:
+    // The temporary keeps a folder descriptor of its own, so that it is removed even when the
+    // failure that leaves it behind outlives the folder it was made for.
+    explicit CTemporary(const FileRef& file)
+        : m_folder(::fcntl(file.folder.Descriptor(), F_DUPFD_CLOEXEC, 0)),
+          m_strShown(file.strShown) {
+        if (m_folder.Get() < 0) {
+            ThrowFileError(errno, m_strShown);
+        }
+        InjectFault("create", m_strShown);
+        for (int attempt = 0;; ++attempt) {
+            m_strName = TemporaryName(file.strName);
+            const int fd = ::openat(m_folder.Get(), m_strName.c_str(),
+                                    O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            if (fd >= 0) {
+                m_file = CDescriptor(fd);
+                break;
+            }
+            if (errno != EINTR && (errno != EEXIST || attempt == 100)) {
+                ThrowFileError(errno, m_strShown);
+            }
+        }
+        m_pSlot = Register(m_folder.Get(), m_strName);
+    }
+    ~CTemporary() {
+        if (!m_strName.empty()) {
+            ::unlinkat(m_folder.Get(), m_strName.c_str(), 0);
+        }
+        Unregister();
+    }
+    CTemporary(const CTemporary&) = delete;
+    CTemporary& operator=(const CTemporary&) = delete;
+
+    int Get() const { return m_file.Get(); }
+
+    // Writes, syncs and closes it.
+    void Finish() {
+        SyncFile(m_file.Get(), m_strShown);
+        m_file.Close(m_strShown);
+    }
+
+    // Gives it the name `name`, replacing what the name held.
+    void RenameTo(const std::string& name) {
+        InjectFault("rename", m_strShown);
+        if (::renameat(m_folder.Get(), m_strName.c_str(), m_folder.Get(), name.c_str()) != 0) {
+            ThrowFileError(errno, m_strShown);
+        }
+        m_strName.clear();
+        Unregister();
+    }
+
+    // Gives it the name `name` only when the name is free; false when it is taken.
+    bool ClaimName(const std::string& name) {
+        InjectFault("link", m_strShown);
+        if (::linkat(m_folder.Get(), m_strName.c_str(), m_folder.Get(), name.c_str(), 0) != 0) {
+            if (errno == EEXIST) {
+                return false;
+            }
+            ThrowFileError(errno, m_strShown);
+        }
+        return true;  // the destructor removes the temporary's own name
+    }
+
+  private:
+    void Unregister() {
+        if (m_pSlot != nullptr) {
+            m_pSlot->nFolder.store(-1);
+            m_pSlot = nullptr;
+        }
+    }
+
+    CDescriptor m_folder;
+    std::string m_strShown;
+    std::string m_strName;
+    CDescriptor m_file;
+    TemporarySlot* m_pSlot = nullptr;
+};
+
+// Gives a new file the mode (and, where permitted, the owner) of the file it replaces. The
+// set-user-ID and set-group-ID bits stay only where the owner and group could be kept: a file
+// must never come to run as somebody it did not run as before.
+void TakeModeOf(int fd, const struct stat* replaced, const std::string& shown) {
+    mode_t mode = 0666 & ~CurrentUmask();
+    if (replaced != nullptr) {
+        mode = replaced->st_mode & 07777;
+        const bool bOwnerKept = ::fchown(fd, replaced->st_uid, replaced->st_gid) == 0;
+        if (!bOwnerKept) {
+            mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
+        }
+    }
+    if (::fchmod(fd, mode) != 0) {
+        ThrowFileError(errno, shown);
+    }
+}
+
+// What a name holds for a file to be written there: nothing, or a regular file (its status in
+// *pInfo). A link, a folder or a special file is refused.
+bool ExistingFile(const FileRef& file, struct stat* pInfo) {
+    RequireUsableName(file.strName, file.strShown);
+    if (::fstatat(file.folder.Descriptor(), file.strName.c_str(), pInfo, AT_SYMLINK_NOFOLLOW) !=
+        0) {
+        if (errno == ENOENT) {
+            return false;
+        }
+        ThrowFileError(errno, file.strShown);
+    }
+    if (S_ISLNK(pInfo->st_mode)) {
+        throw CFileError(EFileErrorCause::IsLink, file.strShown);
+    }
+    RequireRegular(*pInfo, file.strShown);
+    return true;
 }
 
 // Holds the file a rename is about to replace. Dropping the last reference to a large file frees
-// its blocks and cached pages, tens of milliseconds for a big backup; letting go of it on a thread
+// its blocks and cached pages, tens of milliseconds for a big file; letting go of it on a thread
 // of its own keeps that cost off the caller, who has a pass to run.
 class CReplacedFile {
   public:
@@ -261,6 +470,39 @@ class CReplacedFile {
     int m_fd;
 };
 
+// Copies the whole of `from` into `to`, in the kernel where it can.
+void CopyContents(int from, int to, std::int64_t size, const std::string& shown) {
+    InjectFault("write", shown);
+    loff_t in = 0;
+    while (in < size) {
+        const ssize_t copied =
+            ::copy_file_range(from, &in, to, nullptr, static_cast<std::size_t>(size - in), 0);
+        if (copied > 0) {
+            continue;
+        }
+        if (copied < 0 && errno == EINTR) {
+            continue;
+        }
+        if (copied == 0 || errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
+            errno == EOPNOTSUPP) {
+            break;  // the rest the plain way
+        }
+        ThrowFileError(errno, shown);
+    }
+    std::string buffer(std::size_t{1} << 20, '\0');
+    while (in < size) {
+        const ssize_t got = ::pread(from, buffer.data(), buffer.size(), in);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            throw CFileError(got == 0 ? EFileErrorCause::EndOfFile : CauseFromErrno(errno), shown);
+        }
+        WriteAll(to, buffer.data(), static_cast<std::size_t>(got), shown);
+        in += got;
+    }
+}
+
 }  // namespace
 
 // --- Folders --------------------------------------------------------------------------------
@@ -273,19 +515,34 @@ CFolder CFolder::Open(const std::string& path) {
     return Open(path, path);
 }
 
+// Opened one folder at a time, so that a path longer than the system takes in one call (a deep
+// folder) still opens; links among the folders are followed.
 CFolder CFolder::Open(const std::string& path, const std::string& shownOnFailure) {
     RequireUsableName(path, shownOnFailure);
     InjectFault("open", shownOnFailure);
     CFolder folder;
-    for (;;) {
-        folder.m_fd = ::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        if (folder.m_fd >= 0) {
-            return folder;
-        }
-        if (errno != EINTR) {
-            ThrowFileError(errno, shownOnFailure);
-        }
+    folder.m_fd =
+        ::open(!path.empty() && path[0] == '/' ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folder.m_fd < 0) {
+        ThrowFileError(errno, shownOnFailure);
     }
+    std::size_t start = 0;
+    while (start < path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string::npos) {
+            end = path.size();
+        }
+        if (end > start) {
+            const std::string part = path.substr(start, end - start);
+            const int next = ::openat(folder.m_fd, part.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            if (next < 0) {
+                ThrowFileError(errno, shownOnFailure);
+            }
+            ::close(std::exchange(folder.m_fd, next));
+        }
+        start = end + 1;
+    }
+    return folder;
 }
 
 CFolder::CFolder(CFolder&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
@@ -328,7 +585,7 @@ FilePlace::FilePlace(const std::string& path)
                                                               : std::string(path, NameStart(path))),
       strShown(path) {}
 
-// --- Files in a folder ----------------------------------------------------------------------
+// --- Reading --------------------------------------------------------------------------------
 
 bool FileExists(const FileRef& file) {
     struct stat info {};
@@ -337,8 +594,9 @@ bool FileExists(const FileRef& file) {
 }
 
 FileImage ReadWholeFile(const FileRef& file) {
-    CDescriptor opened = OpenAt(file, O_RDONLY);
-    const std::int64_t size = FileLength(opened, file.strShown);
+    CDescriptor opened = OpenRegular(file, O_RDONLY, false);
+    const std::int64_t size =
+        static_cast<std::int64_t>(StatOf(opened.Get(), file.strShown).st_size);
     if (static_cast<std::uint64_t>(size) > std::numeric_limits<std::size_t>::max()) {
         throw std::bad_alloc();
     }
@@ -355,47 +613,14 @@ FileImage ReadWholeFile(const FileRef& file) {
     return image;
 }
 
-void ReplaceWholeFile(const FileRef& file, const void* data, std::int64_t size) {
-    const std::size_t length = ByteCount(size);
-    const std::string& shown = file.strShown;
-    RequireUsableName(file.strName, shown);
-
-    // A name that cannot be reached (a path through a file, a name too long) fails here rather
-    // than after the whole image has been written to the temporary.
-    struct stat existing {};
-    const bool exists =
-        ::fstatat(file.folder.Descriptor(), file.strName.c_str(), &existing, 0) == 0;
-    if (!exists && errno != ENOENT) {
-        ThrowFileError(errno, shown);
-    }
-    if (exists && S_ISDIR(existing.st_mode)) {
-        ThrowFileError(EISDIR, shown);
-    }
-    const mode_t mode = exists ? (existing.st_mode & 07777) : (0666 & ~CurrentUmask());
-
-    std::string temporary;
-    CDescriptor opened = CreateTemporary(file, temporary);
-    try {
-        WriteAll(opened.Get(), data, length, shown);
-        if (exists && ::fchown(opened.Get(), existing.st_uid, existing.st_gid) != 0) {
-            // Keeping the owner matters when an administrator rewrites somebody else's file.
-            // Anyone else may not give a file away; it then stays theirs, as any new file would.
-        }
-        // After fchown, which clears the set-user-ID and set-group-ID bits.
-        if (::fchmod(opened.Get(), mode) != 0) {
-            ThrowFileError(errno, shown);
-        }
-        opened.Close(shown);
-        const CReplacedFile replaced(file);
-        InjectFault("rename", shown);
-        if (::renameat(file.folder.Descriptor(), temporary.c_str(), file.folder.Descriptor(),
-                       file.strName.c_str()) != 0) {
-            ThrowFileError(errno, shown);
-        }
-    } catch (...) {
-        ::unlinkat(file.folder.Descriptor(), temporary.c_str(), 0);
-        throw;
-    }
+std::size_t ReadBlock(const std::string& path, void* buffer, std::size_t length,
+                      std::int64_t offset) {
+    const FilePlace place(path);
+    CDescriptor file = OpenRegular(place.Ref(), O_RDONLY, false);
+    SeekTo(file, offset, path);
+    const std::size_t got = ReadUpTo(file.Get(), buffer, length, path);
+    file.Close(path);
+    return got;
 }
 
 FileIdentity FileIdentityOf(const FileRef& file) {
@@ -408,23 +633,41 @@ FileIdentity FileIdentityOf(const FileRef& file) {
     return IdentityOf(info);
 }
 
-void WriteInPlace(const FileRef& file, const void* data, std::int64_t size,
-                  const FileIdentity* pExpected) {
-    const std::size_t length = ByteCount(size);
-    CDescriptor opened = OpenAt(file, O_WRONLY);
-    // Another program replaced or changed the file while it was being translated: writing the
-    // image over it would mix two files. It is left as that program left it.
-    if (pExpected != nullptr) {
-        struct stat info {};
-        if (::fstat(opened.Get(), &info) != 0) {
-            ThrowFileError(errno, file.strShown);
+FileEntry LookAt(const FileRef& file) {
+    RequireUsableName(file.strName, file.strShown);
+    struct stat info {};
+    if (::fstatat(file.folder.Descriptor(), file.strName.c_str(), &info, AT_SYMLINK_NOFOLLOW) !=
+        0) {
+        if (errno == ENOENT) {
+            return {};
         }
-        if (!(IdentityOf(info) == *pExpected)) {
-            throw CFileError(EFileErrorCause::SharingViolation, file.strShown);
-        }
+        ThrowFileError(errno, file.strShown);
     }
-    WriteAll(opened.Get(), data, length, file.strShown);
-    opened.Close(file.strShown);
+    if (S_ISLNK(info.st_mode)) {
+        return {EEntry::Link, {}};
+    }
+    return {S_ISREG(info.st_mode) ? EEntry::File : EEntry::Other, IdentityOf(info)};
+}
+
+bool HoldsExactly(const FileRef& file, const void* data, std::int64_t size) {
+    const FileEntry entry = LookAt(file);
+    if (entry.kind != EEntry::File || entry.identity.nSize != size) {
+        return false;
+    }
+    CDescriptor opened = OpenRegular(file, O_RDONLY, true);
+    std::string buffer(std::size_t{1} << 20, '\0');
+    const auto* expected = static_cast<const char*>(data);
+    for (std::int64_t at = 0; at < size;) {
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<std::int64_t>(size - at, buffer.size()));
+        if (ReadUpTo(opened.Get(), buffer.data(), want, file.strShown) != want ||
+            std::memcmp(buffer.data(), expected + at, want) != 0) {
+            return false;
+        }
+        at += static_cast<std::int64_t>(want);
+    }
+    char extra = 0;
+    return ReadUpTo(opened.Get(), &extra, 1, file.strShown) == 0;
 }
 
 bool SameFile(const CFolder& folder, const std::string& a, const std::string& b) {
@@ -432,17 +675,20 @@ bool SameFile(const CFolder& folder, const std::string& a, const std::string& b)
     struct stat infoB {};
     return a.find('\0') == std::string::npos && b.find('\0') == std::string::npos &&
            ::fstatat(folder.Descriptor(), a.c_str(), &infoA, 0) == 0 &&
-           ::fstatat(folder.Descriptor(), b.c_str(), &infoB, 0) == 0 &&
-           infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
+           ::fstatat(folder.Descriptor(), b.c_str(), &infoB, 0) == 0 && SameInode(infoA, infoB);
 }
 
 std::vector<std::string> ListFiles(const CFolder& folder, const std::string& shown) {
-    CDescriptor listing = OpenAt({folder, ".", shown}, O_RDONLY | O_DIRECTORY);
-    DIR* dir = ::fdopendir(listing.Get());
-    if (dir == nullptr) {
+    const int fd = ::openat(folder.Descriptor(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
         ThrowFileError(errno, shown);
     }
-    listing.Release();  // closedir() closes it
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        ThrowFileError(error, shown);
+    }
     std::vector<std::string> names;
     while (const dirent* entry = ::readdir(dir)) {
         struct stat info {};
@@ -454,22 +700,27 @@ std::vector<std::string> ListFiles(const CFolder& folder, const std::string& sho
     return names;
 }
 
-// --- Files by path --------------------------------------------------------------------------
+// --- Writing whole files ----------------------------------------------------------------------
 
-std::size_t ReadBlock(const std::string& path, void* buffer, std::size_t length,
-                      std::int64_t offset) {
-    const FilePlace place(path);
-    CDescriptor file = OpenAt(place.Ref(), O_RDONLY);
-    SeekTo(file, offset, path);
-    const std::size_t got = ReadUpTo(file.Get(), buffer, length, path);
-    file.Close(path);
-    return got;
+void ReplaceWholeFile(const FileRef& file, const void* data, std::int64_t size) {
+    const std::size_t length = ByteCount(size);
+    // A name that cannot be reached (a path through a file, a name too long) or must not be
+    // written fails here rather than after the whole image has been written to the temporary.
+    struct stat existing {};
+    const bool bExists = ExistingFile(file, &existing);
+    CTemporary temporary(file);
+    WriteAll(temporary.Get(), data, length, file.strShown);
+    TakeModeOf(temporary.Get(), bExists ? &existing : nullptr, file.strShown);
+    temporary.Finish();
+    const CReplacedFile replaced(file);
+    temporary.RenameTo(file.strName);
+    SyncFolder(file.folder, file.strShown);
 }
 
 void WriteBlock(const std::string& path, const void* buffer, std::size_t length,
                 std::int64_t offset) {
     const FilePlace place(path);
-    CDescriptor file = OpenAt(place.Ref(), O_WRONLY | O_CREAT, 0666);
+    CDescriptor file = OpenRegular(place.Ref(), O_WRONLY | O_CREAT, true, 0666);
     SeekTo(file, offset, path);
     WriteAll(file.Get(), buffer, length, path);
     file.Close(path);
@@ -483,23 +734,214 @@ void MakeFolder(const std::string& path) {
     }
 }
 
-struct CListingFile::Handle {
-    CDescriptor file;
+bool KeepAs(const FileRef& file, const FileRef& keep) {
+    RequireUsableName(keep.strName, keep.strShown);
+    CDescriptor opened = OpenRegular(file, O_RDONLY, true);
+    InjectFault("link", keep.strShown);
+    if (::linkat(file.folder.Descriptor(), file.strName.c_str(), keep.folder.Descriptor(),
+                 keep.strName.c_str(), 0) == 0) {
+        SyncFolder(keep.folder, keep.strShown);
+        return true;
+    }
+    if (errno == EEXIST) {
+        return false;
+    }
+    const struct stat info = StatOf(opened.Get(), file.strShown);
+    CTemporary copy({keep.folder, file.strName, keep.strShown});
+    CopyContents(opened.Get(), copy.Get(), static_cast<std::int64_t>(info.st_size), keep.strShown);
+    TakeModeOf(copy.Get(), nullptr, keep.strShown);
+    copy.Finish();
+    if (!copy.ClaimName(keep.strName)) {
+        return false;
+    }
+    SyncFolder(keep.folder, keep.strShown);
+    return true;
+}
+
+struct CNewFile::Handle {
+    explicit Handle(const FileRef& file)
+        : ref(file), bExists(ExistingFile(file, &existing)), temporary(file) {}
+    FileRef ref;
+    struct stat existing {};
+    bool bExists;
+    CTemporary temporary;
 };
 
-CListingFile::CListingFile(const std::string& path)
-    : m_pHandle(new Handle{OpenAt(FilePlace(path).Ref(), O_WRONLY | O_CREAT | O_TRUNC, 0666)}),
-      m_strPath(path) {}
+CNewFile::CNewFile(const FileRef& file) : m_pHandle(std::make_unique<Handle>(file)) {}
 
-CListingFile::~CListingFile() = default;
+CNewFile::~CNewFile() = default;
 
-void CListingFile::Write(const void* data, std::size_t length) {
-    WriteAll(m_pHandle->file.Get(), data, length, m_strPath);
+void CNewFile::Write(const void* data, std::size_t length) {
+    WriteAll(m_pHandle->temporary.Get(), data, length, m_pHandle->ref.strShown);
 }
 
-void CListingFile::Close() {
-    m_pHandle->file.Close(m_strPath);
+void CNewFile::Commit() {
+    Handle& h = *m_pHandle;
+    TakeModeOf(h.temporary.Get(), h.bExists ? &h.existing : nullptr, h.ref.strShown);
+    h.temporary.Finish();
+    h.temporary.RenameTo(h.ref.strName);
+    SyncFolder(h.ref.folder, h.ref.strShown);
 }
+
+// --- The program file of a pass ------------------------------------------------------------
+
+struct CHeldFile::Handle {
+    CDescriptor file;
+    struct stat info {};
+};
+
+CHeldFile::CHeldFile(const FileRef& file, ELockWait wait, bool bToReplace)
+    : m_ref(file), m_pHandle(std::make_unique<Handle>()) {
+    // A file replaced by another pass while this one waited for the lock is opened again.
+    for (int attempt = 0;; ++attempt) {
+        // Opened for writing when it is to be replaced, though it is never written through this
+        // descriptor: so a file the user may not change is refused as it was before.
+        CDescriptor opened = OpenRegular(file, bToReplace ? O_RDWR : O_RDONLY, true);
+        InjectFault("lock", file.strShown);
+        int result = 0;
+        do {
+            result = ::flock(opened.Get(), LOCK_EX | (wait == ELockWait::Yes ? 0 : LOCK_NB));
+        } while (result != 0 && errno == EINTR);
+        if (result != 0) {
+            if (errno == EWOULDBLOCK) {
+                throw CFileError(EFileErrorCause::InUse, file.strShown);
+            }
+            // Network file systems may keep no locks: the pass goes on without one.
+            if (errno != ENOLCK && errno != EOPNOTSUPP && errno != EINVAL) {
+                ThrowFileError(errno, file.strShown);
+            }
+        }
+        const struct stat held = StatOf(opened.Get(), file.strShown);
+        struct stat named {};
+        const bool bStillNamed = ::fstatat(file.folder.Descriptor(), file.strName.c_str(), &named,
+                                           AT_SYMLINK_NOFOLLOW) == 0 &&
+                                 SameInode(held, named);
+        if (bStillNamed || attempt == 10) {
+            if (!bStillNamed) {
+                throw CFileError(EFileErrorCause::SharingViolation, file.strShown);
+            }
+            m_bLocked = result == 0;
+            m_pHandle->info = held;
+            m_pHandle->file = std::move(opened);
+            break;
+        }
+    }
+    m_identity = IdentityOf(m_pHandle->info);
+    m_nLinks = static_cast<std::uint64_t>(m_pHandle->info.st_nlink);
+}
+
+CHeldFile::~CHeldFile() = default;
+
+FileImage CHeldFile::Read() const {
+    const int fd = m_pHandle->file.Get();
+    const std::int64_t size = static_cast<std::int64_t>(StatOf(fd, m_ref.strShown).st_size);
+    if (static_cast<std::uint64_t>(size) > std::numeric_limits<std::size_t>::max()) {
+        throw std::bad_alloc();
+    }
+    FileImage image;
+    image.pBytes = AllocateImage(static_cast<std::size_t>(size));
+    image.nSize = size;
+    if (::lseek(fd, 0, SEEK_SET) != 0) {
+        ThrowFileError(errno, m_ref.strShown);
+    }
+    if (ReadUpTo(fd, image.pBytes.get(), static_cast<std::size_t>(size), m_ref.strShown) <
+        static_cast<std::size_t>(size)) {
+        throw CFileError(EFileErrorCause::EndOfFile, m_ref.strShown);
+    }
+    return image;
+}
+
+void CHeldFile::CheckUnchanged() const {
+    InjectFault("length", m_ref.strShown);
+    struct stat named {};
+    const bool bSame = ::fstatat(m_ref.folder.Descriptor(), m_ref.strName.c_str(), &named,
+                                 AT_SYMLINK_NOFOLLOW) == 0 &&
+                       IdentityOf(named) == m_identity &&
+                       IdentityOf(StatOf(m_pHandle->file.Get(), m_ref.strShown)) == m_identity;
+    if (!bSame) {
+        throw CFileError(EFileErrorCause::SharingViolation, m_ref.strShown);
+    }
+}
+
+bool ClaimBackup(const CHeldFile& file, const FileRef& backup) {
+    RequireUsableName(backup.strName, backup.strShown);
+    InjectFault("link", backup.strShown);
+    const int fd = file.System().file.Get();
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (::linkat(AT_FDCWD, self.c_str(), backup.folder.Descriptor(), backup.strName.c_str(),
+                 AT_SYMLINK_FOLLOW) == 0) {
+        SyncFolder(backup.folder, backup.strShown);
+        return true;
+    }
+    if (errno == EEXIST) {
+        return false;
+    }
+    // No hard link here (a file system without them, a file of somebody else's, no /proc):
+    // a copy, with the file's permissions but never its set-user-ID or set-group-ID bit.
+    CTemporary copy({backup.folder, file.Ref().strName, backup.strShown});
+    CopyContents(fd, copy.Get(), file.Identity().nSize, backup.strShown);
+    const mode_t mode = file.System().info.st_mode & 0777;
+    if (::fchmod(copy.Get(), mode) != 0) {
+        ThrowFileError(errno, backup.strShown);
+    }
+    copy.Finish();
+    if (!copy.ClaimName(backup.strName)) {
+        return false;
+    }
+    SyncFolder(backup.folder, backup.strShown);
+    return true;
+}
+
+void ReplaceHeldFile(const CHeldFile& file, const void* data, std::int64_t size) {
+    const std::size_t length = ByteCount(size);
+    const FileRef& ref = file.Ref();
+    CTemporary temporary(ref);
+    WriteAll(temporary.Get(), data, length, ref.strShown);
+    TakeModeOf(temporary.Get(), &file.System().info, ref.strShown);
+    temporary.Finish();
+    // Another program may have replaced or changed the file meanwhile: it is left as it is.
+    file.CheckUnchanged();
+    temporary.RenameTo(ref.strName);
+    SyncFolder(ref.folder, ref.strShown);
+}
+
+// --- Temporaries ------------------------------------------------------------------------------
+
+void RemoveStaleTemporaries(const CFolder& folder, const std::string& name) {
+    const std::string stem = TemporaryStem(name) + kTemporaryMark;
+    const int fd = ::openat(folder.Descriptor(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return;
+    }
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+        ::close(fd);
+        return;
+    }
+    std::vector<std::string> stale;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view found = entry->d_name;
+        if (found.size() == stem.size() + 6 && found.starts_with(stem)) {
+            stale.emplace_back(found);
+        }
+    }
+    ::closedir(dir);
+    for (const std::string& temporary : stale) {
+        ::unlinkat(folder.Descriptor(), temporary.c_str(), 0);
+    }
+}
+
+void RemoveTemporariesOnSignals(int wakeFd) {
+    g_nWakeFd = wakeFd;
+    struct sigaction action {};
+    action.sa_handler = RemoveTemporariesAndGoOn;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
+// --- Elsewhere ------------------------------------------------------------------------------
 
 std::string ProgramFolder() {
     char path[PATH_MAX];

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 
 #include "DictionaryFiles.h"
@@ -25,15 +27,20 @@ void ApplyStartupDefaults(AppState& state) {
 }
 
 void LoadStartupDictionary(AppState& state, CTranslationEngine& engine) {
-    LoadMainDictionary(state, engine, kTraditionalDictFile);
+    LoadStartupDictionary(state, engine, ".");
+}
+
+void LoadStartupDictionary(AppState& state, CTranslationEngine& engine,
+                           const std::string& programDir) {
+    LoadMainDictionary(state, engine, kTraditionalDictFile, CFolder::Open(programDir));
 
     state.m_bToTraditional = 1;
     state.m_bToSimplified = 0;
     state.m_bTraditionalToSimplified = 0;
     state.m_bSimplifiedToTraditional = 0;
-    if (getcwd(state.m_szProgramDir, sizeof state.m_szProgramDir) == nullptr) {
-        state.m_szProgramDir[0] = 0;
-    }
+    char absolute[PATH_MAX];
+    CopyText(state.m_szProgramDir,
+             ::realpath(programDir.c_str(), absolute) != nullptr ? absolute : "");
     state.m_nActiveDialog = 0;
 }
 

@@ -16,6 +16,9 @@ void ApplyStartupDefaults(AppState& state);
 // dictionary cannot be read, raises its file error with the directions all 0 and the start-up
 // folder empty; the program then runs with an empty main dictionary.
 void LoadStartupDictionary(AppState& state, CTranslationEngine& engine);
+// The same from the start-up folder `programDir`, wherever the current directory is.
+void LoadStartupDictionary(AppState& state, CTranslationEngine& engine,
+                           const std::string& programDir);
 
 // Every step above, in order, each failure noted instead of ending the start-up: the window
 // runs this first, asks for the translator identity when bAskTranslator is set, builds itself,

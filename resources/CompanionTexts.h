@@ -58,7 +58,7 @@ inline constexpr char kMenderProgramNameWithPath[] =
 inline constexpr char kMenderNoBackupName[] =
     "Mender: %s 的備份檔名 (.BAK, .B01 到 .B09) 都已存放其他內容, 沒有做任何修改.\n";
 inline constexpr char kMenderFiles[] = "原文檔：%s\n翻譯檔：%s\n備份檔：%s\n";
-inline constexpr char kMenderSummary[] = "找到 %u 句, 寫入 %d 句.\n";
+inline constexpr char kMenderSummary[] = "找到 %llu 句, 寫入 %lld 句.\n";
 // A failure: the file-error text after the program's name.
 inline constexpr char kMenderFailure[] = "Mender: %s\n";
 inline constexpr char kMenderPressEnter[] = "按 Enter 鍵結束.";

@@ -39,8 +39,31 @@ inline constexpr char kErrorSharingViolation[] = "當存取 %1 時發生分享�
 inline constexpr char kErrorLockViolation[] = "當存取 %1 時有產生鎖定違反(Locking Violation).";
 inline constexpr char kErrorDiskFull[] = "當存取 %1 時磁碟空間已滿.";
 inline constexpr char kErrorEndOfFile[] = "試圖存取超過 %1 之檔尾.";
+inline constexpr char kErrorIsFolder[] = "%1 是資料夾, 不是檔案.";
+inline constexpr char kErrorReadOnlyDisk[] = "%1 所在的磁碟是唯讀的, 無法寫入.";
+inline constexpr char kErrorNotAFile[] = "%1 不是一般檔案 (裝置、管線或其他特殊檔案), 不予處理.";
+inline constexpr char kErrorIsLink[] =
+    "%1 是符號連結, VOKRA 不經由連結寫入檔案; 請直接選擇它所連到的檔案.";
+inline constexpr char kErrorInUse[] = "另一個 VOKRA 正在處理 %1, 請等它完成後再試.";
+inline constexpr char kErrorNoBackupName[] =
+    "%1 的備份檔名 (選定的副檔名及 .B01 到 .B09) 都已存放其他內容, 沒有做任何修改.";
+inline constexpr char kErrorNoBackup[] = "%1 旁邊沒有可以還原的備份檔.";
+inline constexpr char kErrorSameAsProgram[] = "%1 就是原文檔本身, 不能拿來存放備份或翻譯.";
 inline constexpr char kUnnamedFile[] = "未命名檔案";
 inline constexpr char kOutOfMemory[] = "記憶體不足.";
+
+// What a pass tells the user once it is over; %1 and %2 as each says.
+// %1 the name chosen for the backup, %2 the name it took.
+inline constexpr char kNoticeBackupName[] = "%1 已存放其他內容, 備份改存為 %2.";
+// %1 the program file, %2 how many other names it has.
+inline constexpr char kNoticeOtherLinks[] =
+    "%1 另有 %2 個名稱 (硬連結) 指向翻譯前的檔案, 它們仍是原來的內容.";
+// %1 the program file.
+inline constexpr char kNoticeNoLock[] =
+    "%1 所在的檔案系統不支援鎖定, 無法防止另一個 VOKRA 同時處理它.";
+
+// %1 the translation text file, %2 the name its earlier contents are kept under.
+inline constexpr char kNoticeListingKept[] = "原來的 %1 已另存為 %2.";
 
 // The manual window.
 inline constexpr char kManualTitle[] = " 手動介面 ";

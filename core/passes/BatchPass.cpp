@@ -23,13 +23,17 @@ class CBatchPass : public IFilePass {
     const PassSteps& Steps() const override { return kBatchSteps; }
     ImageBuffer& ImageSlot() override { return m_state.m_pImage; }
 
-    BackupChoice ChooseBackup(const PassFile&) override {
+    std::vector<std::string> BackupNames(const PassFile& file) override {
         const std::string name = std::string(m_state.m_szFname) + m_state.m_szBackupExt;
         if (name.size() >= sizeof m_state.m_szPath) {
-            ThrowFileError(ENAMETOOLONG, name);
+            ThrowFileError(ENAMETOOLONG, file.Beside(name).strShown);
         }
-        CopyText(m_state.m_szPath, name);
-        return {name, name};
+        return ::BackupNames(file.program.strName, m_state.m_szBackupExt);
+    }
+
+    void BackupPlaced(const PassFile& file, const BackupPlace& backup) override {
+        CopyText(m_state.m_szPath, backup.strName);
+        TellOtherBackupName(file, backup, m_state.m_szBackupExt, m_display);
     }
 
     void BeginWalk(unsigned char* image) override {
@@ -92,12 +96,11 @@ bool TranslateImage(AppState& state, CTranslationEngine& engine, IPassDisplay& d
 }
 
 bool RunFile(AppState& state, CTranslationEngine& engine, IPassDisplay& display,
-             const std::string& path, unsigned char* image, std::int64_t size,
-             const FileIdentity* pIdentity) {
+             const std::string& path, unsigned char* image, std::int64_t size) {
     CBatchPass pass(state, engine, display);
     const FilePlace place(path);
-    const FileRef program = place.Ref();
-    return RunPassOnImage(state, pass, display, image, size, &program, pIdentity);
+    const CHeldFile program(place.Ref(), ELockWait::No, true);
+    return RunPassOnImage(state, pass, display, image, size, &program);
 }
 
 void StopBatch(AppState& state, IPassDisplay& display) {

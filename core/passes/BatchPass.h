@@ -23,10 +23,9 @@ bool TranslateImage(AppState& state, CTranslationEngine& engine, IPassDisplay& d
                     unsigned char* image, std::int64_t size, const FileDriverOptions& options = {});
 
 // The pass over one file's image, then its write-back: returns false when Stop abandoned it (the
-// file is not written), true when the whole image was written back over `path`.
+// file is not written), true when the image replaced the file at `path` as a whole.
 bool RunFile(AppState& state, CTranslationEngine& engine, IPassDisplay& display,
-             const std::string& path, unsigned char* image, std::int64_t size,
-             const FileIdentity* pIdentity = nullptr);
+             const std::string& path, unsigned char* image, std::int64_t size);
 
 // Stop, from the window while a pass runs inside the message pump: abandons the current file.
 void StopBatch(AppState& state, IPassDisplay& display);

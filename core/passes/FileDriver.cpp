@@ -2,7 +2,11 @@
 
 #include <cstdio>
 #include <optional>
+#include <string>
 #include <utility>
+
+#include "FileError.h"
+#include "Texts.h"
 
 namespace {
 
@@ -59,8 +63,13 @@ bool WalkPassImage(PassState& state, IFilePass& pass, IPassDisplay& display, uns
     return bCompleted;
 }
 
+FileRef PassFile::Beside(const std::string& name) const {
+    const std::string& shown = program.strShown;
+    return {program.folder, name, shown.substr(0, shown.size() - program.strName.size()) + name};
+}
+
 bool RunPassOnImage(PassState& state, IFilePass& pass, IPassDisplay& display, unsigned char* image,
-                    std::int64_t size, const FileRef* pProgram, const FileIdentity* pIdentity,
+                    std::int64_t size, const CHeldFile* pProgram,
                     const FileDriverOptions& options) {
     const PassSteps& steps = pass.Steps();
     const bool bCompleted = WalkPassImage(state, pass, display, image, size, options);
@@ -70,9 +79,13 @@ bool RunPassOnImage(PassState& state, IFilePass& pass, IPassDisplay& display, un
     if (!bCompleted) {
         return false;
     }
-    // One write of the whole image, even when nothing was translated.
+    // The whole file anew, even when nothing was translated.
     if (steps.bWritesImage && pProgram != nullptr) {
-        WriteInPlace(*pProgram, image, size, pIdentity);
+        ReplaceHeldFile(*pProgram, image, size);
+        if (pProgram->Links() > 1) {
+            display.ShowNotice(FillIn(texts::kNoticeOtherLinks, pProgram->Ref().strShown,
+                                      std::to_string(pProgram->Links() - 1)));
+        }
     }
     display.SetStatusText(4, steps.szDone);
     pass.Finish();
@@ -83,30 +96,31 @@ bool RunPassOnFile(PassState& state, IFilePass& pass, IPassDisplay& display,
                    const std::string& path, const FileDriverOptions& options) {
     ImageBuffer& image = pass.ImageSlot();
     std::optional<FilePlace> place;
-    std::optional<CFolder> currentFolder;
-    FileIdentity identity;
+    std::optional<CHeldFile> program;
     try {
         place.emplace(path);
-        const CFolder& derived = options.derived == EDerivedFiles::BesideTheFile
-                                     ? place->folder
-                                     : currentFolder.emplace(CFolder::Current());
-        const PassFile file{place->Ref(), derived};
+        const PassFile file{place->Ref()};
+        program.emplace(file.program, options.wait, pass.Steps().bWritesImage);
+        if (!program->Locked()) {
+            display.ShowNotice(FillIn(texts::kNoticeNoLock, file.program.strShown));
+        }
+        // A killed run's temporaries go, now that no other pass can be writing them.
+        RemoveStaleTemporaries(place->folder, place->strName);
 
-        FileImage read = ReadWholeFile(file.program);
+        FileImage read = program->Read();
+        // The backup comes first, before anything else of the file is read or changed: it holds
+        // the file as it was just before VOKRA first changed it.
+        const std::vector<std::string> backupNames = pass.BackupNames(file);
+        if (!backupNames.empty()) {
+            pass.BackupPlaced(file, PlaceBackup(*program, read, backupNames));
+            program->CheckUnchanged();
+        }
         image = std::move(read.pBytes);
         state.m_nImageSize = read.nSize;
-        // The backup comes first, before anything else of the file is read or changed: it holds
-        // the file as it was just before this pass.
-        const BackupChoice backup = pass.ChooseBackup(file);
-        if (!backup.strName.empty() && backup.bWrite) {
-            ReplaceWholeFile({derived, backup.strName, backup.strShown}, image.get(),
-                             state.m_nImageSize);
+        if (!pass.Prepare(file)) {
+            pass.ReleaseBuffers();
+            return false;
         }
-        // The file the image is written back to must still be this one at the end.
-        if (pass.Steps().bWritesImage) {
-            identity = FileIdentityOf(file.program);
-        }
-        pass.Prepare(file);
     } catch (...) {
         // Nothing has started on this file and the buttons still show the idle window: leave
         // the flags idle as well, so that the window can be closed again.
@@ -122,12 +136,20 @@ bool RunPassOnFile(PassState& state, IFilePass& pass, IPassDisplay& display,
     display.BlankPaneLines();
     state.m_bBusy = 1;
     state.m_bStopped = 0;
-    const FileRef program = place->Ref();
-    const bool bCompleted = RunPassOnImage(state, pass, display, image.get(), state.m_nImageSize,
-                                           &program, &identity, options);
+    const bool bCompleted =
+        RunPassOnImage(state, pass, display, image.get(), state.m_nImageSize, &*program, options);
     display.ShowRunning(false);
     pass.ReleaseBuffers();
     return bCompleted;
+}
+
+void TellOtherBackupName(const PassFile& file, const BackupPlace& backup,
+                         const std::string& chosenExt, IPassDisplay& display) {
+    const std::string chosen = BackupNames(file.program.strName, chosenExt).front();
+    if (backup.strName != chosen) {
+        display.ShowNotice(
+            FillIn(texts::kNoticeBackupName, file.Beside(chosen).strShown, backup.strShown));
+    }
 }
 
 void RunFiles(AppState& state, const std::array<std::string, kMaxFiles>& files, int count,

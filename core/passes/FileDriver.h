@@ -3,17 +3,20 @@
 // flags; a pass supplies only what it does differently.
 //
 // For each file:
-//  1. the image is read whole, the pass names its files and the backup is written (when the pass
-//     makes one), the file's identity is noted (when the pass writes it back), and the pass reads
-//     what else it needs. A failure here leaves the file untouched and everything idle: the flags,
-//     the buttons, no image held.
+//  1. the file is opened and locked against other VOKRA passes (a link, a folder or a special file
+//     is refused), its image read whole; the pass names its backup, which takes the first free
+//     name or one that already holds the file (see Backups.h), and reads what else it needs. A
+//     failure here leaves the file untouched and everything idle: the flags, the buttons, no
+//     image held.
 //  2. the window shows a running pass: buttons, counters, panes; m_bBusy 1, m_bStopped 0.
 //  3. the counters start from 0 and the runs are found (by the whole-file walk) and handed to the
 //     pass one by one, the status pane showing the pass at work.
-//  4. a completed pass writes the image back over the file when it changes it (the file must
-//     still be the one that was read), shows that it is done and finishes; a stopped pass writes
-//     nothing. A failure in 2 to 4 leaves the running state, the image held, until Stop.
-//  5. the window shows the idle buttons again and the image is let go.
+//  4. a completed pass that changes the file replaces it as a whole (never a mix of old and new,
+//     whatever happens meanwhile) when it is still the file that was read, shows that it is done
+//     and finishes; a stopped pass writes nothing. A failure in 2 to 4 leaves the running state,
+//     the image held, until Stop.
+//  5. the window shows the idle buttons again, the image and the lock are let go.
+// Every file a pass makes from the program file lies beside it.
 #pragma once
 
 #include <array>
@@ -22,6 +25,7 @@
 #include <string_view>
 
 #include "AppState.h"
+#include "Backups.h"
 #include "FileOps.h"
 #include "ImageBuffer.h"
 #include "ImageWalk.h"
@@ -38,17 +42,11 @@ struct PassSteps {
     bool bWritesImage;      // the image is written back over the program file at the end
 };
 
-// The program file a pass works on, and where the files made from it go.
+// The program file a pass works on, and the folder the files made from it go to.
 struct PassFile {
     FileRef program;
-    const CFolder& derived;
-};
-
-// The backup a pass writes before it starts, in the folder of the derived files.
-struct BackupChoice {
-    std::string strName;   // empty: no backup
-    std::string strShown;  // the name messages give it
-    bool bWrite = true;    // false: that file already holds exactly the program file
+    // A file of that name beside the program file, named in messages with the program's folder.
+    FileRef Beside(const std::string& name) const;
 };
 
 // What a pass does differently. The run handler (OnRun) is its work on each run.
@@ -59,11 +57,14 @@ class IFilePass : public IRunHandler {
     virtual ImageBuffer& ImageSlot() = 0;
     // Lets go of the image and of whatever else the pass holds for the file.
     virtual void ReleaseBuffers() { ImageSlot().reset(); }
-    // With the image read: names the files made from the program file, checks them and returns
-    // the backup to write before anything else. Nothing is written yet.
-    virtual BackupChoice ChooseBackup(const PassFile&) { return {}; }
-    // After the backup: reads what else the pass needs.
-    virtual void Prepare(const PassFile&) {}
+    // With the image read: the names the backup may take, the first one first (none: no
+    // backup). Nothing is written yet.
+    virtual std::vector<std::string> BackupNames(const PassFile&) { return {}; }
+    // The backup is in place, under the name given.
+    virtual void BackupPlaced(const PassFile&, const BackupPlace&) {}
+    // After the backup: reads what else the pass needs. False leaves the file as it is and goes
+    // on with the next one (the user declined).
+    virtual bool Prepare(const PassFile&) { return true; }
     // What the window shows of a running pass besides its buttons.
     virtual void ShowRunning() {}
     // Before the first run, with the image the runs lie in, and after the last (or after Stop).
@@ -88,32 +89,32 @@ class IRunSink {
     virtual void Record(const RunRecord& record) = 0;
 };
 
-// Where the files made from a program file go: the window's passes create them by their bare
-// names in the current folder, which a file choice leaves at the folder of the chosen files; the
-// command line puts them beside each file.
-enum class EDerivedFiles { InCurrentFolder, BesideTheFile };
-
 struct FileDriverOptions {
     RunFinder pfnFindRuns = WalkImage;
     IRunSink* pSink = nullptr;
-    EDerivedFiles derived = EDerivedFiles::InCurrentFolder;
+    ELockWait wait = ELockWait::No;  // another pass holds the file: wait for it, or stop at once
 };
 
 // Steps 1 to 5 for the file `path`. Returns true when the file was done, false when Stop
-// abandoned it. A file error ends it by throwing.
+// abandoned it or the pass left it. A file error ends it by throwing.
 bool RunPassOnFile(PassState& state, IFilePass& pass, IPassDisplay& display,
                    const std::string& path, const FileDriverOptions& options = {});
 
-// Steps 3 and 4 for an image already held: `pProgram` is the file to write it back to (only for a
-// pass that writes its image), `pIdentity` the file as it was read.
+// Steps 3 and 4 for an image already held: `pProgram` is the file to replace with it (only for a
+// pass that changes its file).
 bool RunPassOnImage(PassState& state, IFilePass& pass, IPassDisplay& display, unsigned char* image,
-                    std::int64_t size, const FileRef* pProgram = nullptr,
-                    const FileIdentity* pIdentity = nullptr, const FileDriverOptions& options = {});
+                    std::int64_t size, const CHeldFile* pProgram = nullptr,
+                    const FileDriverOptions& options = {});
 
 // Step 3 alone: the counters from 0, the status and marker of the running pass, the runs handed
 // to the pass. Returns false when Stop ended it (the image must then not be written).
 bool WalkPassImage(PassState& state, IFilePass& pass, IPassDisplay& display, unsigned char* image,
                    std::int64_t size, const FileDriverOptions& options = {});
+
+// Tells the user when the backup could not take the name the user chose (its name without
+// extension plus `chosenExt`) and which name it took instead.
+void TellOtherBackupName(const PassFile& file, const BackupPlace& backup,
+                         const std::string& chosenExt, IPassDisplay& display);
 
 // Every file of a list in turn, each shown by its number and name in the window's title; after
 // the last one the flags are idle again. A file error ends the whole list by throwing.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
+#include <optional>
 
 #include "FileDriver.h"
 #include "FileError.h"
@@ -19,26 +20,60 @@ constexpr PassSteps kTranslateSteps{texts::kManualTitleRunning,     texts::kPane
 
 // "%s%s" of the current file's name and an extension, checked against the scratch buffer that
 // holds derived names.
-std::string DerivedName(const AppState& state, const char* extension) {
+std::string DerivedName(const AppState& state, const PassFile& file, const char* extension) {
     std::string name = std::string(state.m_szFname) + extension;
     if (name.size() >= sizeof state.m_szPath) {
-        ThrowFileError(ENAMETOOLONG, name);
+        ThrowFileError(ENAMETOOLONG, file.Beside(name).strShown);
     }
     return name;
 }
 
+// The translation text file beside the program file: never the program file itself (a program
+// named like its listing), never a link, a folder or a special file.
+FileRef ListingOf(const PassFile& file, const std::string& name) {
+    const FileRef listing = file.Beside(name);
+    if (name == file.program.strName || SameFile(file.program.folder, name, file.program.strName)) {
+        throw CFileError(EFileErrorCause::SameAsProgram, listing.strShown);
+    }
+    return listing;
+}
+
+// The name of the patch folder and of the listing's copy in it: the program file's name without
+// its extension, or with it where that would leave a name that leads elsewhere ("" "." "..").
+std::string PatchName(const AppState& state) {
+    const std::string name = state.m_szFname;
+    return name.empty() || name == "." || name == ".." ? name + state.m_szExt : name;
+}
+
 // The patch folder: the start-up folder's NAME/NAME.txt, a copy of the translation text file,
 // and NAME/Mender.exe, a copy of the companion patcher.
-void MakePatchFolder(const AppState& state) {
+void MakePatchFolder(const AppState& state, const std::string& listing) {
     const std::string programDir = state.m_szProgramDir;
-    const std::string folder = programDir + "/" + state.m_szFname;
+    const std::string name = PatchName(state);
+    const std::string folder = programDir + "/" + name;
     MakeFolder(folder);
-    CopyWholeFile(state.m_szPath, folder + "/" + state.m_szFname + ".txt");
+    CopyWholeFile(listing, folder + "/" + name + ".txt");
     CopyWholeFile(programDir + "/Mender.exe", folder + "/Mender.exe");
 }
 
+// Keeps an earlier translation text file, which may hold the user's edits, under its name plus
+// ".1", ".2", ... (the first free one): never taken for a listing, whose extensions are fixed.
+std::string KeepEarlierListing(const FileRef& listing) {
+    for (int n = 1; n < 100; ++n) {
+        const std::string name = listing.strName + "." + std::to_string(n);
+        const std::string shown = listing.strShown + "." + std::to_string(n);
+        if (LookAt({listing.folder, name, shown}).kind == EEntry::None &&
+            KeepAs(listing, {listing.folder, name, shown})) {
+            return shown;
+        }
+    }
+    throw CFileError(EFileErrorCause::NoBackupName, listing.strShown);
+}
+
 // Translate: lists each translated run as an entry of the translation text file named in
-// m_szPath, in file order, under its header; then the editor and the patch folder.
+// m_szPath, beside the program file, in file order, under its header; then the editor and the
+// patch folder. An earlier translation text file is replaced only when the window agrees, and
+// is kept under another name.
 class CTranslatePass : public IFilePass {
   public:
     CTranslatePass(AppState& state, CTranslationEngine& engine, IPassDisplay& display,
@@ -48,9 +83,20 @@ class CTranslatePass : public IFilePass {
     const PassSteps& Steps() const override { return kTranslateSteps; }
     ImageBuffer& ImageSlot() override { return m_state.m_pImage; }
 
-    void Prepare(const PassFile&) override {
-        CopyText(m_state.m_szPath,
-                 DerivedName(m_state, TranslationExtensions[m_window.TranslationExtIndex()]));
+    bool Prepare(const PassFile& file) override {
+        const std::string name =
+            DerivedName(m_state, file, TranslationExtensions[m_window.TranslationExtIndex()]);
+        m_listing.emplace(ListingOf(file, name));
+        const FileEntry earlier = LookAt(*m_listing);
+        if (earlier.kind == EEntry::Link) {
+            throw CFileError(EFileErrorCause::IsLink, m_listing->strShown);
+        }
+        m_bKeepEarlier = earlier.kind != EEntry::None;
+        if (m_bKeepEarlier && !m_window.ConfirmReplaceListing(m_listing->strShown)) {
+            return false;
+        }
+        CopyText(m_state.m_szPath, name);
+        return true;
     }
 
     void ShowRunning() override {
@@ -58,16 +104,18 @@ class CTranslatePass : public IFilePass {
     }
 
     void BeginWalk(unsigned char*) override {
+        if (m_bKeepEarlier) {
+            m_display.ShowNotice(FillIn(texts::kNoticeListingKept, m_listing->strShown,
+                                        KeepEarlierListing(*m_listing)));
+        }
         const std::time_t now = std::time(nullptr);
         std::tm local{};
         localtime_r(&now, &local);
-        // An existing file of the name is emptied: it holds only what this pass writes.
-        m_pListing = std::make_unique<CListingFile>(m_state.m_szPath);
+        m_pListing = std::make_unique<CNewFile>(*m_listing);
         m_pListing->Write(TranslationFileHeader(
             m_state, m_window.BackupExtIndex(), m_window.TranslationExtIndex(),
             local.tm_year + 1900, local.tm_mon + 1, local.tm_mday));
     }
-
     RunOutcome OnRun(std::int64_t) override {
         const char* candidate = m_state.m_szCandidate;
         const int runBytes = m_state.m_nRunBytes;
@@ -98,16 +146,16 @@ class CTranslatePass : public IFilePass {
 
     // A stopped pass leaves a valid beginning: the header and the entries written so far.
     void EndWalk() override {
-        std::unique_ptr<CListingFile> listing = std::move(m_pListing);
-        listing->Close();
+        std::unique_ptr<CNewFile> listing = std::move(m_pListing);
+        listing->Commit();
     }
 
     void Finish() override {
         if (m_state.m_bOpenInNotepad == 1) {
-            m_window.OpenEditor(m_state.m_szPath);
+            m_window.OpenEditor(m_listing->strShown);
         }
         if (m_state.m_bMakePatch == 1) {
-            MakePatchFolder(m_state);
+            MakePatchFolder(m_state, m_listing->strShown);
         }
     }
 
@@ -116,7 +164,9 @@ class CTranslatePass : public IFilePass {
     CTranslationEngine& m_engine;
     IPassDisplay& m_display;
     IManualWindow& m_window;
-    std::unique_ptr<CListingFile> m_pListing;
+    std::optional<FileRef> m_listing;
+    bool m_bKeepEarlier = false;
+    std::unique_ptr<CNewFile> m_pListing;
     std::string m_entry;
 };
 
@@ -136,27 +186,29 @@ class CManualWritePass : public CWriteBackPass {
         m_buffers.m_pWriteImage.reset();
     }
 
-    BackupChoice ChooseBackup(const PassFile&) override {
-        const char* backupExt = BackupExtensions[m_window.BackupExtIndex()];
-        const char* listingExt = TranslationExtensions[m_window.TranslationExtIndex()];
-        const std::string backup = std::string(m_appState.m_szFname) + backupExt;
-        const std::string listing = std::string(m_appState.m_szFname) + listingExt;
-        if (std::max(backup.size(), listing.size()) >= sizeof m_appState.m_szPath) {
-            ThrowFileError(ENAMETOOLONG, backup);
-        }
-        CopyText(m_appState.m_szPath, backup);
-        m_strListing = listing;
-        return {backup, backup};
+    std::vector<std::string> BackupNames(const PassFile& file) override {
+        m_strBackupExt = BackupExtensions[m_window.BackupExtIndex()];
+        DerivedName(m_appState, file, m_strBackupExt.c_str());
+        m_strListing =
+            DerivedName(m_appState, file, TranslationExtensions[m_window.TranslationExtIndex()]);
+        return ::BackupNames(file.program.strName, m_strBackupExt);
+    }
+
+    // When the chosen backup name holds something else, the backup takes another, and says so.
+    void BackupPlaced(const PassFile& file, const BackupPlace& backup) override {
+        CopyText(m_appState.m_szPath, backup.strName);
+        TellOtherBackupName(file, backup, m_strBackupExt, m_display);
     }
 
     // The translation text file becomes the engine's edited dictionary.
-    void Prepare(const PassFile& file) override {
+    bool Prepare(const PassFile& file) override {
         CopyText(m_appState.m_szPath, m_strListing);
-        FileImage edited = ReadWholeFile({file.derived, m_strListing, m_strListing});
+        FileImage edited = ReadWholeFile(ListingOf(file, m_strListing));
         m_buffers.m_pEditedText = std::move(edited.pBytes);
         LoadEditedDictionary(
             m_engine, std::string(reinterpret_cast<const char*>(m_buffers.m_pEditedText.get()),
                                   static_cast<std::size_t>(edited.nSize)));
+        return true;
     }
 
     void ShowRunning() override {
@@ -167,6 +219,7 @@ class CManualWritePass : public CWriteBackPass {
     AppState& m_appState;
     IManualWindow& m_window;
     CWriteBuffers& m_buffers;
+    std::string m_strBackupExt;
     std::string m_strListing;
 };
 
@@ -192,12 +245,6 @@ std::string TranslationFileHeader(const AppState& state, int backupExt, int tran
     facts.nMonth = month;
     facts.nDay = day;
     return TranslationFileHeader(facts);
-}
-
-bool TranslatePass(AppState& state, CTranslationEngine& engine, IPassDisplay& display,
-                   IManualWindow& window, unsigned char* image, std::int64_t size) {
-    CTranslatePass pass(state, engine, display, window);
-    return RunPassOnImage(state, pass, display, image, size);
 }
 
 void RunTranslateCommand(AppState& state, CTranslationEngine& engine, IPassDisplay& display,

@@ -23,9 +23,12 @@ class IManualWindow {
     virtual int TranslationExtIndex() const = 0;
     // The captions of the progress and the count group boxes.
     virtual void SetGroupCaptions(const char* progress, const char* count) = 0;
-    // Starts the text editor on the translation text file (bare name, current directory) and
-    // does not wait for it.
+    // Starts the text editor on the translation text file (its path as the program file's was
+    // given) and does not wait for it.
     virtual void OpenEditor(const std::string& fileName) = 0;
+    // Translate is about to replace an earlier translation text file, which may hold the user's
+    // edits (it is kept under another name): whether to go on with this file.
+    virtual bool ConfirmReplaceListing(const std::string&) { return true; }
 };
 
 // The buffers of a Write command, released by Stop.
@@ -37,11 +40,6 @@ struct CWriteBuffers {
 // Translate: every file of m_astrManualFiles in turn. A file error ends the command by throwing.
 void RunTranslateCommand(AppState& state, CTranslationEngine& engine, IPassDisplay& display,
                          IManualWindow& window);
-
-// The pass over one image: writes the translation text file named in m_szPath, then opens the
-// editor and builds the patch folder as the options say. Returns false when Stop ended it.
-bool TranslatePass(AppState& state, CTranslationEngine& engine, IPassDisplay& display,
-                   IManualWindow& window, unsigned char* image, std::int64_t size);
 
 // The twelve header lines of a translation text file, in the dictionary code, for the current
 // file (m_szDrive, m_szDir, m_szFname, m_szExt) and the given local date.

@@ -18,8 +18,8 @@ class IPassDisplay {
     // The buttons of a running pass (only Stop and Settings usable) or of the idle window.
     virtual void ShowRunning(bool bRunning) = 0;
     virtual void EraseCounters() = 0;
-    virtual void DrawFoundCount(unsigned count) = 0;
-    virtual void DrawTranslatedCount(int count) = 0;
+    virtual void DrawFoundCount(std::uint64_t count) = 0;
+    virtual void DrawTranslatedCount(std::int64_t count) = 0;
     // Blanks the four lines of both content panes.
     virtual void BlankPaneLines() = 0;
     // Line `line` (0 to 3) of the source-text pane, blanked and then showing the English text.
@@ -35,6 +35,9 @@ class IPassDisplay {
     virtual void SetStatusText(int pane, const char* text) = 0;
     // Starts the marker that moves across status pane 1 while a manual pass runs.
     virtual void StartMarker(EMarker) {}
+    // Something the user should know once the pass is over (a backup under another name, other
+    // names of a replaced file): UTF-8, names as the system has them.
+    virtual void ShowNotice(const std::string&) {}
 };
 
 // Shows nothing: for passes run where nobody watches, and a base for displays that show little.
@@ -44,8 +47,8 @@ class CSilentDisplay : public IPassDisplay {
     void DrawFileName(const std::string&) override {}
     void ShowRunning(bool) override {}
     void EraseCounters() override {}
-    void DrawFoundCount(unsigned) override {}
-    void DrawTranslatedCount(int) override {}
+    void DrawFoundCount(std::uint64_t) override {}
+    void DrawTranslatedCount(std::int64_t) override {}
     void BlankPaneLines() override {}
     void DrawSourceLine(int, std::string_view) override {}
     void DrawTranslationLine(int, std::string_view) override {}

@@ -28,6 +28,12 @@ RunOutcome ResultOutcome(const CTranslationEngine& engine, int runBytes) {
     return {length > runBytes ? ERunStatus::DoesNotFit : ERunStatus::Translated, translation};
 }
 
-unsigned TranslationRatio(int translated, unsigned found) {
-    return static_cast<unsigned>(std::max(translated, 1)) * 100 / found;
+unsigned TranslationRatio(std::int64_t translated, std::uint64_t found) {
+    auto part = static_cast<std::uint64_t>(std::max<std::int64_t>(translated, 1));
+    // Both halved until a hundred times the part fits: the percentage stays as exact as it shows.
+    while (part > UINT64_MAX / 100) {
+        part /= 2;
+        found /= 2;
+    }
+    return static_cast<unsigned>(part * 100 / std::max<std::uint64_t>(found, 1));
 }

@@ -20,4 +20,4 @@ RunOutcome ResultOutcome(const CTranslationEngine& engine, int runBytes);
 
 // The translation ratio in percent: the runs translated (at least 1) of the runs found. The batch
 // run takes it before a run's own translation counts, the manual passes after.
-unsigned TranslationRatio(int translated, unsigned found);
+unsigned TranslationRatio(std::int64_t translated, std::uint64_t found);

@@ -16,8 +16,12 @@ class CRecordingDisplay : public IPassDisplay {
     void DrawFileName(const std::string& path) override { fileNames.push_back(path); }
     void ShowRunning(bool bRunning) override { running.push_back(bRunning); }
     void EraseCounters() override { ++countersErased; }
-    void DrawFoundCount(unsigned count) override { found.push_back(count); }
-    void DrawTranslatedCount(int count) override { translated.push_back(count); }
+    void DrawFoundCount(std::uint64_t count) override {
+        found.push_back(static_cast<unsigned>(count));
+    }
+    void DrawTranslatedCount(std::int64_t count) override {
+        translated.push_back(static_cast<int>(count));
+    }
     void BlankPaneLines() override { ++panesBlanked; }
     void DrawSourceLine(int line, std::string_view source) override {
         sourceLines.emplace_back(line, source);
@@ -30,6 +34,7 @@ class CRecordingDisplay : public IPassDisplay {
     void ShowRatio(unsigned percent) override { ratios.push_back(percent); }
     void SetStatusText(int pane, const char* text) override { status.emplace_back(pane, text); }
     void StartMarker(EMarker kind) override { markers.push_back(kind); }
+    void ShowNotice(const std::string& text) override { notices.push_back(text); }
 
     std::vector<std::string> titles;
     std::vector<std::string> fileNames;
@@ -45,6 +50,7 @@ class CRecordingDisplay : public IPassDisplay {
     std::vector<unsigned> ratios;
     std::vector<std::pair<int, std::string>> status;
     std::vector<EMarker> markers;
+    std::vector<std::string> notices;
 
   private:
     const AppState& m_state;

@@ -35,6 +35,18 @@ TEST(FileErrorText, EveryCauseNamesTheFile) {
          "當存取 data/app.exe 時有產生鎖定違反(Locking Violation)."},
         {EFileErrorCause::DiskFull, "當存取 data/app.exe 時磁碟空間已滿."},
         {EFileErrorCause::EndOfFile, "試圖存取超過 data/app.exe 之檔尾."},
+        {EFileErrorCause::IsFolder, "data/app.exe 是資料夾, 不是檔案."},
+        {EFileErrorCause::ReadOnlyDisk, "data/app.exe 所在的磁碟是唯讀的, 無法寫入."},
+        {EFileErrorCause::NotAFile,
+         "data/app.exe 不是一般檔案 (裝置、管線或其他特殊檔案), 不予處理."},
+        {EFileErrorCause::IsLink,
+         "data/app.exe 是符號連結, VOKRA 不經由連結寫入檔案; 請直接選擇它所連到的檔案."},
+        {EFileErrorCause::InUse, "另一個 VOKRA 正在處理 data/app.exe, 請等它完成後再試."},
+        {EFileErrorCause::NoBackupName,
+         "data/app.exe 的備份檔名 (選定的副檔名及 .B01 到 .B09) 都已存放其他內容, "
+         "沒有做任何修改."},
+        {EFileErrorCause::NoBackup, "data/app.exe 旁邊沒有可以還原的備份檔."},
+        {EFileErrorCause::SameAsProgram, "data/app.exe 就是原文檔本身, 不能拿來存放備份或翻譯."},
     };
     for (const auto& row : table) {
         const CFileError error(row.cause, "data/app.exe");
@@ -74,8 +86,8 @@ TEST(FileErrorCause, ErrnoValuesMapToCauses) {
         {ENFILE, EFileErrorCause::TooManyOpenFiles},
         {EACCES, EFileErrorCause::AccessDenied},
         {EPERM, EFileErrorCause::AccessDenied},
-        {EISDIR, EFileErrorCause::AccessDenied},
-        {EROFS, EFileErrorCause::AccessDenied},
+        {EISDIR, EFileErrorCause::IsFolder},
+        {EROFS, EFileErrorCause::ReadOnlyDisk},
         {EBADF, EFileErrorCause::InvalidFile},
         {ESPIPE, EFileErrorCause::BadSeek},
         {EIO, EFileErrorCause::HardwareIo},

@@ -111,20 +111,12 @@ class CMount {
     bool m_bMounted = false;
 };
 
-class CFdGuard {
-  public:
-    explicit CFdGuard(int fd) : m_fd(fd) {}
-    ~CFdGuard() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    CFdGuard(const CFdGuard&) = delete;
-    CFdGuard& operator=(const CFdGuard&) = delete;
-
-  private:
-    int m_fd;
-};
+// What a pass does with its program file at the end: replaces it as a whole, held and locked.
+void ReplaceProgram(const std::string& path, const void* data, std::int64_t size) {
+    const FilePlace place(path);
+    const CHeldFile program(place.Ref(), ELockWait::No, true);
+    ReplaceHeldFile(program, data, size);
+}
 
 class FileOpsTest : public testing::Test {
   protected:
@@ -214,7 +206,7 @@ TEST_F(FileOpsTest, EmptyFilesReadCopyAndReplace) {
     EXPECT_EQ(ReadFileBytes(m_dir / "old.bin"), "");
     ReplaceWholeFile(m_dir / "new.bin", nullptr, 0);
     EXPECT_EQ(ReadFileBytes(m_dir / "new.bin"), "");
-    WriteInPlace(m_dir / "empty.bin", nullptr, 0);
+    ReplaceProgram(m_dir / "empty.bin", nullptr, 0);
     EXPECT_EQ(ReadFileBytes(m_dir / "empty.bin"), "");
 }
 
@@ -256,11 +248,14 @@ TEST_F(FileOpsTest, ReplaceANameOfTheLongestLength) {
     EXPECT_EQ(FolderEntries(m_dir.Path()), std::vector<std::string>{name});
 }
 
-TEST_F(FileOpsTest, WriteInPlaceOverwritesTheStartAndKeepsTheRest) {
+TEST_F(FileOpsTest, AReplacedProgramHoldsTheNewBytesWithItsModeAndNoTemporaryIsLeft) {
     const std::string path = m_dir / "app.exe";
     WriteFileBytes(path, "0123456789");
-    WriteInPlace(path, "ab", 2);
+    ASSERT_EQ(::chmod(path.c_str(), 0751), 0);
+    ReplaceProgram(path, "ab23456789", 10);
     EXPECT_EQ(ReadFileBytes(path), "ab23456789");
+    EXPECT_EQ(ModeOf(path), 0751u);
+    EXPECT_EQ(FolderEntries(m_dir.Path()), std::vector<std::string>{"app.exe"});
 }
 
 TEST_F(FileOpsTest, FileExistsForFilesAndFoldersOnly) {
@@ -285,24 +280,24 @@ TEST_F(FileOpsFailure, MissingFileIsNotFoundUnderTheNameAsGiven) {
     EXPECT_TRUE(RaisesFileError([&] { ReadBlock("missing.exe", buffer, 4, 0); }, cause,
                                 "missing.exe", text));
     EXPECT_TRUE(RaisesFileError([&] { ReadWholeFile("missing.exe"); }, cause, "missing.exe", text));
-    EXPECT_TRUE(
-        RaisesFileError([&] { WriteInPlace("missing.exe", "x", 1); }, cause, "missing.exe", text));
+    EXPECT_TRUE(RaisesFileError([&] { ReplaceProgram("missing.exe", "x", 1); }, cause,
+                                "missing.exe", text));
     EXPECT_TRUE(RaisesFileError([&] { CopyWholeFile("missing.exe", "copy.exe"); }, cause,
                                 "missing.exe", text));
     EXPECT_TRUE(FolderEntries(m_dir.Path()).empty());
 }
 
-TEST_F(FileOpsFailure, FolderInPlaceOfAFileIsAccessDenied) {
+TEST_F(FileOpsFailure, FolderInPlaceOfAFileIsSaidToBeAFolder) {
     const std::string folder = m_dir / "folder";
     ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
     WriteFileBytes(m_dir / "source.exe", "bytes");
     char buffer[4];
-    const std::string text = "存取 " + folder + " 遭受拒絕.";
-    const auto cause = EFileErrorCause::AccessDenied;
+    const std::string text = folder + " 是資料夾, 不是檔案.";
+    const auto cause = EFileErrorCause::IsFolder;
 
     EXPECT_TRUE(RaisesFileError([&] { ReadWholeFile(folder); }, cause, folder, text));
     EXPECT_TRUE(RaisesFileError([&] { ReadBlock(folder, buffer, 4, 0); }, cause, folder, text));
-    EXPECT_TRUE(RaisesFileError([&] { WriteInPlace(folder, "x", 1); }, cause, folder, text));
+    EXPECT_TRUE(RaisesFileError([&] { ReplaceProgram(folder, "x", 1); }, cause, folder, text));
     EXPECT_TRUE(RaisesFileError([&] { ReplaceWholeFile(folder, "x", 1); }, cause, folder, text));
     EXPECT_TRUE(
         RaisesFileError([&] { CopyWholeFile(m_dir / "source.exe", folder); }, cause, folder, text));
@@ -311,7 +306,7 @@ TEST_F(FileOpsFailure, FolderInPlaceOfAFileIsAccessDenied) {
 
     // A kernel folder reports a length of zero, which must not pass for an empty file.
     EXPECT_TRUE(RaisesFileError([&] { ReadWholeFile("/proc/sys"); }, cause, "/proc/sys",
-                                "存取 /proc/sys 遭受拒絕."));
+                                "/proc/sys 是資料夾, 不是檔案."));
 }
 
 TEST_F(FileOpsFailure, PathThroughAFileIsABadPath) {
@@ -332,7 +327,7 @@ TEST_F(FileOpsFailure, NameWithANulIsABadPathNotAShorterName) {
     const std::string name("app.exe\0.bak", 12);
     const std::string text = name + " 包含非合法路徑.";
     const auto cause = EFileErrorCause::BadPath;
-    EXPECT_TRUE(RaisesFileError([&] { WriteInPlace(name, "x", 1); }, cause, name, text));
+    EXPECT_TRUE(RaisesFileError([&] { ReplaceProgram(name, "x", 1); }, cause, name, text));
     EXPECT_TRUE(RaisesFileError([&] { ReplaceWholeFile(name, "x", 1); }, cause, name, text));
     EXPECT_FALSE(FileExists(name));
     EXPECT_EQ(ReadFileBytes("app.exe"), "earlier image");
@@ -348,12 +343,26 @@ TEST_F(FileOpsFailure, NameLongerThanTheLimitIsABadPath) {
     EXPECT_TRUE(FolderEntries(m_dir.Path()).empty());
 }
 
-TEST_F(FileOpsFailure, DeviceWithNoRoomIsDiskFull) {
-    const std::string text = "當存取 /dev/full 時磁碟空間已滿.";
-    EXPECT_TRUE(RaisesFileError([&] { WriteInPlace("/dev/full", "data", 4); },
-                                EFileErrorCause::DiskFull, "/dev/full", text));
-    EXPECT_TRUE(RaisesFileError([&] { WriteBlock("/dev/full", "data", 4, 0); },
-                                EFileErrorCause::DiskFull, "/dev/full", text));
+// Devices and pipes are no files to translate or to write: refused at once, never waited on,
+// never read until memory runs out, never given a backup of their own.
+TEST_F(FileOpsFailure, DevicesAndPipesAreRefused) {
+    const std::string fifo = m_dir / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    char buffer[4];
+    for (const std::string& special :
+         {std::string("/dev/full"), std::string("/dev/zero"), std::string("/dev/null"), fifo}) {
+        SCOPED_TRACE(special);
+        const std::string text = special + " 不是一般檔案 (裝置、管線或其他特殊檔案), 不予處理.";
+        const auto cause = EFileErrorCause::NotAFile;
+        EXPECT_TRUE(RaisesFileError([&] { ReadWholeFile(special); }, cause, special, text));
+        EXPECT_TRUE(
+            RaisesFileError([&] { ReadBlock(special, buffer, 4, 0); }, cause, special, text));
+        EXPECT_TRUE(
+            RaisesFileError([&] { ReplaceProgram(special, "data", 4); }, cause, special, text));
+        EXPECT_TRUE(
+            RaisesFileError([&] { WriteBlock(special, "data", 4, 0); }, cause, special, text));
+    }
+    EXPECT_FALSE(FileExists("/dev/null.bak"));
 }
 
 // Kills and reaps a child process at the end of the scope.
@@ -400,7 +409,7 @@ TEST_F(FileOpsFailure, RunningProgramIsASharingViolation) {
                      << std::strerror(execError);
     }
 
-    EXPECT_TRUE(RaisesFileError([&] { WriteInPlace(program, "MZ", 2); },
+    EXPECT_TRUE(RaisesFileError([&] { ReplaceProgram(program, "MZ", 2); },
                                 EFileErrorCause::SharingViolation, program,
                                 "當存取 " + program + " 時發生分享違反(Sharing Violation)."));
 }
@@ -441,17 +450,12 @@ TEST_F(FileOpsFailure, NoDescriptorLeftIsTooManyOpenFiles) {
                                 path + " 無法開啟,因為已開啟太多檔案."));
 }
 
-TEST_F(FileOpsFailure, SeekOnAPipeIsABadSeek) {
-    const std::string fifo = m_dir / "pipe";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    // Holding the pipe open both ways gives ReadBlock's open a writer, so it does not wait.
-    const int keep = ::open(fifo.c_str(), O_RDWR | O_CLOEXEC);
-    ASSERT_GE(keep, 0);
-    const CFdGuard guard(keep);
-
+TEST_F(FileOpsFailure, SeekBeforeTheStartIsABadSeek) {
+    const std::string path = m_dir / "app.exe";
+    WriteFileBytes(path, "bytes");
     char buffer[4];
-    EXPECT_TRUE(RaisesFileError([&] { ReadBlock(fifo, buffer, 4, 16); }, EFileErrorCause::BadSeek,
-                                fifo, " " + fifo + " 搜尋失敗"));
+    EXPECT_TRUE(RaisesFileError([&] { ReadBlock(path, buffer, 4, -2); }, EFileErrorCause::BadSeek,
+                                path, " " + path + " 搜尋失敗"));
 }
 
 TEST_F(FileOpsFailure, UnreadableMemoryIsAHardwareError) {
@@ -499,7 +503,7 @@ TEST_F(FileOpsFailure, ReplaceOnAFullFileSystemKeepsTheEarlierFile) {
     EXPECT_EQ(FolderEntries("."), std::vector<std::string>{"app.exe"});
 }
 
-TEST_F(FileOpsFailure, ReadOnlyFileSystemIsAccessDenied) {
+TEST_F(FileOpsFailure, ReadOnlyFileSystemIsSaidToBeReadOnly) {
     const std::string locked = m_dir / "locked";
     ASSERT_EQ(::mkdir(locked.c_str(), 0755), 0);
     CMount mount("tmpfs", locked, "tmpfs", 0, "size=64k");
@@ -510,10 +514,10 @@ TEST_F(FileOpsFailure, ReadOnlyFileSystemIsAccessDenied) {
     WriteFileBytes(path, "earlier image");
     ASSERT_TRUE(mount.RemountReadOnly());
 
-    const std::string text = "存取 " + path + " 遭受拒絕.";
-    const auto cause = EFileErrorCause::AccessDenied;
+    const std::string text = path + " 所在的磁碟是唯讀的, 無法寫入.";
+    const auto cause = EFileErrorCause::ReadOnlyDisk;
     EXPECT_TRUE(RaisesFileError([&] { WriteBlock(path, "x", 1, 0); }, cause, path, text));
-    EXPECT_TRUE(RaisesFileError([&] { WriteInPlace(path, "x", 1); }, cause, path, text));
+    EXPECT_TRUE(RaisesFileError([&] { ReplaceProgram(path, "x", 1); }, cause, path, text));
     EXPECT_TRUE(RaisesFileError([&] { ReplaceWholeFile(path, "x", 1); }, cause, path, text));
     EXPECT_EQ(ReadFileBytes(path), "earlier image");
 }

@@ -111,8 +111,8 @@ TEST_F(Startup, UnreadableRecordAndMissingDictionaryAreBothReportedAndTheProgram
             texts.push_back(error.Text());
         }
     }
-    EXPECT_EQ(texts,
-              (std::vector<std::string>{"存取 VOKRA.DAT 遭受拒絕.", "沒有找到 message.txt ."}));
+    EXPECT_EQ(texts, (std::vector<std::string>{"VOKRA.DAT 是資料夾, 不是檔案.",
+                                               "沒有找到 message.txt ."}));
     EXPECT_EQ(state.m_bStopped, 1);  // the defaults are set all the same
     EXPECT_STREQ(state.m_szBackupExt, ".bak");
 }

@@ -2,8 +2,6 @@
 #include <getopt.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -11,12 +9,14 @@
 #include <vector>
 
 #include "AppState.h"
+#include "Backups.h"
 #include "BatchPass.h"
 #include "DictionaryFiles.h"
 #include "FileError.h"
 #include "FileOps.h"
 #include "Startup.h"
 #include "TerminalDisplay.h"
+#include "TerminalText.h"
 
 namespace {
 
@@ -24,7 +24,9 @@ constexpr char kUsage[] =
     "Usage: vokra-batch [OPTION]... FILE...\n"
     "Translates the English texts of Windows program files into Chinese, in place.\n"
     "Each file is first backed up beside itself as its name without extension plus the\n"
-    "backup extension.\n"
+    "backup extension (or, where that name holds something else, .B01 to .B09); a backup\n"
+    "that differs from the file is never replaced. The translated file replaces the file as\n"
+    "a whole: a run that is killed or fails leaves it as it was.\n"
     "\n"
     "  -d, --dir DIR         start-up folder holding message.txt, message1.txt and user.txt\n"
     "                        (default: the shipped share/vokra beside vokra-batch)\n"
@@ -34,6 +36,10 @@ constexpr char kUsage[] =
     "      --plug-in-only    with --plug-in, do not fall back to the main dictionary\n"
     "      --case-sensitive  with --plug-in, keys must match in letter case\n"
     "  -b, --backup-ext EXT  backup extension (default: .bak)\n"
+    "      --restore         put each FILE back as its backup holds it, translating nothing\n"
+    "      --wait            wait for another VOKRA that works on a file (default: stop)\n"
+    "      --include-backups with several files, translate files named like backups too\n"
+    "                        (EXT, .BAK, .B01 to .B09; default: leave them out)\n"
     "  -q, --quiet           no progress bar\n"
     "  -h, --help            show this help\n"
     "\n"
@@ -49,6 +55,9 @@ struct Options {
     bool bPlugInOnly = false;
     bool bCaseSensitive = false;
     std::string backupExt = ".bak";
+    bool bRestore = false;
+    bool bWait = false;
+    bool bIncludeBackups = false;
     bool bQuiet = false;
     std::vector<std::string> files;
 };
@@ -58,14 +67,9 @@ std::string ShippedDataFolder() {
     return ProgramFolder() + "/" VOKRA_DATA_FROM_BIN;
 }
 
-std::string CurrentDirectory() {
-    char path[PATH_MAX];
-    return getcwd(path, sizeof path) != nullptr ? path : ".";
-}
-
 // Returns 0 to go on, or the exit status.
 int ParseOptions(int argc, char** argv, Options& options) {
-    enum { kPlugInOnly = 1000, kCaseSensitive };
+    enum { kPlugInOnly = 1000, kCaseSensitive, kRestore, kWait, kIncludeBackups };
     static const option kLong[] = {
         {"dir", required_argument, nullptr, 'd'},
         {"single-phrase", no_argument, nullptr, 's'},
@@ -74,6 +78,9 @@ int ParseOptions(int argc, char** argv, Options& options) {
         {"plug-in-only", no_argument, nullptr, kPlugInOnly},
         {"case-sensitive", no_argument, nullptr, kCaseSensitive},
         {"backup-ext", required_argument, nullptr, 'b'},
+        {"restore", no_argument, nullptr, kRestore},
+        {"wait", no_argument, nullptr, kWait},
+        {"include-backups", no_argument, nullptr, kIncludeBackups},
         {"quiet", no_argument, nullptr, 'q'},
         {"help", no_argument, nullptr, 'h'},
         {nullptr, 0, nullptr, 0},
@@ -101,6 +108,15 @@ int ParseOptions(int argc, char** argv, Options& options) {
                 break;
             case 'b':
                 options.backupExt = optarg;
+                break;
+            case kRestore:
+                options.bRestore = true;
+                break;
+            case kWait:
+                options.bWait = true;
+                break;
+            case kIncludeBackups:
+                options.bIncludeBackups = true;
                 break;
             case 'q':
                 options.bQuiet = true;
@@ -131,40 +147,48 @@ int ParseOptions(int argc, char** argv, Options& options) {
     return 0;
 }
 
-// Start-up as the window does it, in the start-up folder.
+// Start-up as the window does it, from the start-up folder.
 void StartUp(const Options& options, AppState& state, CTranslationEngine& engine) {
-    if (chdir(options.dir.c_str()) != 0) {
-        ThrowFileError(errno, options.dir);
-    }
     ApplyStartupDefaults(state);
-    LoadStartupDictionary(state, engine);
+    LoadStartupDictionary(state, engine, options.dir);
+    const CFolder programFolder = CFolder::Open(options.dir);
     if (options.bSimplified) {
-        LoadMainDictionary(state, engine, kSimplifiedDictFile);
+        LoadMainDictionary(state, engine, kSimplifiedDictFile, programFolder);
         state.m_bToTraditional = 0;
         state.m_bToSimplified = 1;
     }
     state.m_bWholeSentence = options.bSinglePhrase ? 0 : 1;
     state.m_bIgnoreCase = options.bCaseSensitive ? 0 : 1;
     if (options.bPlugIn) {
-        LoadPlugInDictionary(state, engine);
+        LoadPlugInDictionary(state, engine, programFolder);
         state.m_bPlugInDict = 1;
         state.m_bAlsoDefaultDict = options.bPlugInOnly ? 0 : 1;
     }
     CopyText(state.m_szBackupExt, options.backupExt);
 }
 
-// One file, as a Load of it followed by Start; its backup goes beside it.
-void TranslateFile(const std::string& path, AppState& state, CTranslationEngine& engine,
-                   CTerminalDisplay& display) {
+// One file, as a Load of it followed by Start; its backup goes beside it. The name is shown as
+// it was given.
+void TranslateFile(const std::string& path, const Options& options, AppState& state,
+                   CTranslationEngine& engine, CTerminalDisplay& display) {
     CopyText(state.m_szFileDir, path.substr(0, path.rfind('/') + 1));
     state.m_astrFiles[0] = path;
     state.m_nFileCount = 1;
-    FileDriverOptions options;
-    options.derived = EDerivedFiles::BesideTheFile;
-    RunBatch(state, engine, display, options);
+    FileDriverOptions driver;
+    driver.wait = options.bWait ? ELockWait::Yes : ELockWait::No;
+    RunBatch(state, engine, display, driver);
     display.EndProgress();
-    std::printf("%s: found %u, translated %d, ratio %u%%\n", path.c_str(), state.m_nFoundCount,
-                state.m_nTranslatedCount, display.Ratio());
+    std::printf("%s: found %llu, translated %lld, ratio %u%%\n", TerminalText(path).c_str(),
+                static_cast<unsigned long long>(state.m_nFoundCount),
+                static_cast<long long>(state.m_nTranslatedCount), display.Ratio());
+    std::fflush(stdout);
+}
+
+void RestoreFile(const std::string& path, const Options& options) {
+    const RestoreResult result =
+        RestoreFromBackup(path, options.backupExt, options.bWait ? ELockWait::Yes : ELockWait::No);
+    std::printf(result.bChanged ? "%s: restored from %s\n" : "%s: already as %s holds it\n",
+                TerminalText(path).c_str(), TerminalText(result.strBackup).c_str());
     std::fflush(stdout);
 }
 
@@ -175,19 +199,32 @@ int main(int argc, char** argv) {
     if (int status = ParseOptions(argc, argv, options); status != 0) {
         return status < 0 ? 0 : status;
     }
-    const std::string launchDir = CurrentDirectory();
+    RemoveTemporariesOnSignals();
     auto state = std::make_unique<AppState>();
     auto engine = std::make_unique<CTranslationEngine>();
     CTerminalDisplay display(stdout, !options.bQuiet && isatty(STDOUT_FILENO) == 1);
 
     try {
+        if (options.bRestore) {
+            for (const std::string& file : options.files) {
+                RestoreFile(file, options);
+            }
+            return 0;
+        }
         StartUp(options, *state, *engine);
+        const bool bSkipBackups = options.files.size() > 1 && !options.bIncludeBackups;
         for (const std::string& file : options.files) {
-            TranslateFile(file[0] == '/' ? file : launchDir + "/" + file, *state, *engine, display);
+            // A batch over a whole folder would otherwise translate the backups of an earlier run.
+            if (bSkipBackups && IsBackupName(file.substr(file.rfind('/') + 1), options.backupExt)) {
+                std::printf("%s: left out, named like a backup (--include-backups takes it)\n",
+                            TerminalText(file).c_str());
+                continue;
+            }
+            TranslateFile(file, options, *state, *engine, display);
         }
     } catch (const std::exception& failure) {
         display.EndProgress();
-        std::fprintf(stderr, "vokra-batch: %s\n", FailureText(failure).c_str());
+        std::fprintf(stderr, "vokra-batch: %s\n", TerminalText(FailureText(failure)).c_str());
         return 1;
     }
     return 0;

@@ -1,8 +1,10 @@
 #include "TerminalDisplay.h"
 
+#include "TerminalText.h"
+
 void CTerminalDisplay::DrawFileName(const std::string& path) {
     const std::size_t slash = path.rfind('/');
-    m_strName = slash == std::string::npos ? path : path.substr(slash + 1);
+    m_strName = TerminalText(slash == std::string::npos ? path : path.substr(slash + 1));
     m_nRatio = 0;
 }
 
@@ -24,4 +26,9 @@ void CTerminalDisplay::EndProgress() {
         std::fprintf(m_out, "\r\033[K");
         m_bBarShown = false;
     }
+}
+
+void CTerminalDisplay::ShowNotice(const std::string& text) {
+    EndProgress();
+    std::fprintf(stderr, "vokra-batch: %s\n", TerminalText(text).c_str());
 }

@@ -15,6 +15,8 @@ class CTerminalDisplay : public CSilentDisplay {
     void DrawFileName(const std::string& path) override;
     void SetProgress(int percent) override;
     void ShowRatio(unsigned percent) override { m_nRatio = percent; }
+    // On the error stream, so that the lines of the files stay as they are.
+    void ShowNotice(const std::string& text) override;
 
     // Clears the progress bar's line, so that the next line starts clean.
     void EndProgress();

@@ -100,9 +100,9 @@ std::string ProgramFromHeader(const TranslationChoice& translation) {
     return name;
 }
 
-// The write-back with Mender's own backup: the first backup name that is free or already holds
-// the program file as it is now. A backup holding anything else (the untranslated program, after
-// an earlier run) is never replaced. Which files it uses is told before anything is written.
+// The write-back with Mender's backup: the program file's name without extension plus ".BAK",
+// or where that holds something else ".B01" to ".B09". Which files it uses is told before anything
+// is written.
 class CMenderPass : public CWriteBackPass {
   public:
     CMenderPass(PassState& state, CTranslationEngine& engine, IPassDisplay& display,
@@ -111,45 +111,45 @@ class CMenderPass : public CWriteBackPass {
           m_strTranslationPath(std::move(translationPath)),
           m_out(out) {}
 
-    BackupChoice ChooseBackup(const PassFile& file) override {
-        const std::string& shownProgram = file.program.strShown;
-        const std::string folderShown =
-            shownProgram.substr(0, shownProgram.size() - file.program.strName.size());
-        const std::string image(reinterpret_cast<const char*>(ImageSlot().get()),
-                                static_cast<std::size_t>(m_state.m_nImageSize));
-        for (const std::string& name : BackupNames(file.program.strName)) {
-            const FileRef backup{file.derived, name, folderShown + name};
-            if (SameFile(file.derived, name, file.program.strName)) {
-                continue;
-            }
-            if (!FileExists(backup)) {
-                return Tell(file, {name, backup.strShown, true});
-            }
-            if (AsBytes(ReadWholeFile(backup)) == image) {
-                return Tell(file, {name, backup.strShown, false});
-            }
-        }
-        throw CRefusal{Format(texts::kMenderNoBackupName, DisplayName(shownProgram).c_str())};
+    std::vector<std::string> BackupNames(const PassFile& file) override {
+        return ::BackupNames(file.program.strName, ".BAK");
     }
 
-  private:
-    BackupChoice Tell(const PassFile& file, BackupChoice backup) {
+    void BackupPlaced(const PassFile& file, const BackupPlace& backup) override {
         WriteText(m_out, Format(texts::kMenderFiles, DisplayName(file.program.strShown).c_str(),
                                 DisplayName(m_strTranslationPath).c_str(),
                                 DisplayName(backup.strShown).c_str()));
-        return backup;
     }
 
+  private:
     std::string m_strTranslationPath;
     std::FILE* m_out;
 };
 
-// The file error's text, with its file name as it can be shown.
+// Tells what Mender wants the user to know about its run (on the error stream, since it is not
+// the summary).
+class CMenderDisplay : public CSilentDisplay {
+  public:
+    explicit CMenderDisplay(std::FILE* err) : m_err(err) {}
+    void ShowNotice(const std::string& text) override {
+        WriteText(m_err, "Mender: " + DisplayName(text) + "\n");
+    }
+
+  private:
+    std::FILE* m_err;
+};
+
+// What a failure says on the console, with its file name as it can be shown.
 std::string ShownFailure(const std::exception& failure) {
     if (const auto* fileError = dynamic_cast<const CFileError*>(&failure)) {
-        return CFileError(fileError->Cause(), DisplayName(fileError->FileName())).Text();
+        const std::string name = DisplayName(fileError->FileName());
+        // Mender's backups take ".BAK" first; it says so in its own words.
+        if (fileError->Cause() == EFileErrorCause::NoBackupName) {
+            return Format(texts::kMenderNoBackupName, name.c_str());
+        }
+        return Format(texts::kMenderFailure, CFileError(fileError->Cause(), name).Text().c_str());
     }
-    return FailureText(failure);
+    return Format(texts::kMenderFailure, FailureText(failure).c_str());
 }
 
 }  // namespace
@@ -161,16 +161,6 @@ bool IsBareFileName(std::string_view name) {
     // Both systems' separators, whichever Mender runs on: a patch may come from either.
     return name.find_first_of("/\\:") == std::string_view::npos &&
            name.find('\0') == std::string_view::npos;
-}
-
-std::vector<std::string> BackupNames(const std::string& name) {
-    const std::size_t dot = name.rfind('.');
-    const std::string base = dot == std::string::npos ? name : name.substr(0, dot);
-    std::vector<std::string> names;
-    for (const char* ext : BackupExtensions) {
-        names.push_back(base + ext);
-    }
-    return names;
 }
 
 int RunMender(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
@@ -198,20 +188,19 @@ int RunMender(const std::vector<std::string>& args, std::FILE* out, std::FILE* e
         auto state = std::make_unique<PassState>();
         auto engine = std::make_unique<CTranslationEngine>();
         LoadEditedDictionary(*engine, std::move(translation.strBytes));
-        CSilentDisplay display;
+        CMenderDisplay display(err);
         CMenderPass pass(*state, *engine, display, translation.strPath, out);
-        FileDriverOptions options;
-        options.derived = EDerivedFiles::BesideTheFile;
-        if (!RunPassOnFile(*state, pass, display, programPath, options)) {
+        if (!RunPassOnFile(*state, pass, display, programPath)) {
             return 1;  // nothing stops Mender's walk, but a stopped walk is never written
         }
-        WriteText(out,
-                  Format(texts::kMenderSummary, state->m_nFoundCount, state->m_nTranslatedCount));
+        WriteText(out, Format(texts::kMenderSummary,
+                              static_cast<unsigned long long>(state->m_nFoundCount),
+                              static_cast<long long>(state->m_nTranslatedCount)));
         return 0;
     } catch (const CRefusal& refusal) {
         WriteText(err, refusal.strText);
     } catch (const std::exception& failure) {
-        WriteText(err, Format(texts::kMenderFailure, ShownFailure(failure).c_str()));
+        WriteText(err, ShownFailure(failure));
     }
     return 1;
 }

@@ -14,10 +14,6 @@ namespace mender {
 // current folder (no folder separators, no drive, not "." or "..").
 bool IsBareFileName(std::string_view name);
 
-// The backup names Mender may use for the program file `name`, in order: its name without
-// extension plus ".BAK", then ".B01" to ".B09".
-std::vector<std::string> BackupNames(const std::string& name);
-
 // Runs Mender with its arguments (without the program's own name): messages and the summary go
 // to `out`, failures to `err`. Returns the exit status: 0 done, 1 nothing or not everything
 // done (a message says which), 2 wrong use.

@@ -1,5 +1,7 @@
 #include "MenderConsole.h"
 
+#include "TerminalText.h"
+
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
@@ -8,19 +10,7 @@
 namespace mender {
 
 std::string DisplayName(const std::string& name) {
-#ifdef _WIN32
-    const int wide =
-        MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(wide), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), text.data(), wide);
-    const int utf8 =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string shown(static_cast<std::size_t>(utf8), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, shown.data(), utf8, nullptr, nullptr);
-    return shown;
-#else
-    return name;
-#endif
+    return TerminalText(name);
 }
 
 void WriteText(std::FILE* stream, const std::string& text) {

@@ -20,8 +20,8 @@ inline bool IsFolderSeparator(char c) {
 }
 #endif
 
-// A file name as it can be shown among UTF-8 texts: on Windows names come in the system's code
-// page; on Linux they are shown as they are.
+// A file name or a text from a file (UTF-8, as every name is held) as it may be shown on a console:
+// control characters and bytes that are no UTF-8 as escapes.
 std::string DisplayName(const std::string& name);
 
 // Writes UTF-8 text to the stream; a Windows console gets it as Unicode.

@@ -9,6 +9,7 @@
 #endif
 
 #include "CompanionTexts.h"
+#include "FileOps.h"
 #include "Mender.h"
 #include "MenderConsole.h"
 
@@ -31,8 +32,23 @@ void WaitForEnter() {
 
 }  // namespace
 
+#ifdef _WIN32
+// The arguments as Windows has them, in UTF-16, so that every name reaches Mender whatever the
+// system's code page; held in UTF-8 as every name is.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        const int length =
+            WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string arg(static_cast<std::size_t>(length > 0 ? length - 1 : 0), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, arg.data(), length, nullptr, nullptr);
+        args.push_back(std::move(arg));
+    }
+#else
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+#endif
+    RemoveTemporariesOnSignals();
     const int status = mender::RunMender(args, stdout, stderr);
 #ifdef _WIN32
     if (OwnsItsConsole()) {

@@ -154,13 +154,13 @@ void CPassView::EraseCounters() {
     m_bDirty = true;
 }
 
-void CPassView::DrawFoundCount(unsigned count) {
+void CPassView::DrawFoundCount(std::uint64_t count) {
     m_bFound = true;
     m_nFound = count;
     m_bDirty = true;
 }
 
-void CPassView::DrawTranslatedCount(int count) {
+void CPassView::DrawTranslatedCount(std::int64_t count) {
     m_bTranslated = true;
     m_nTranslated = count;
     m_bDirty = true;

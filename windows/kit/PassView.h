@@ -56,8 +56,8 @@ class CPassView : public IPassDisplay {
     void DrawFileName(const std::string& path) override;
     void ShowRunning(bool bRunning) override;
     void EraseCounters() override;
-    void DrawFoundCount(unsigned count) override;
-    void DrawTranslatedCount(int count) override;
+    void DrawFoundCount(std::uint64_t count) override;
+    void DrawTranslatedCount(std::int64_t count) override;
     void BlankPaneLines() override;
     void DrawSourceLine(int line, std::string_view source) override;
     void DrawTranslationLine(int line, std::string_view translation) override;
@@ -77,9 +77,9 @@ class CPassView : public IPassDisplay {
 
     QString m_strFileName;
     bool m_bFound = false;
-    unsigned m_nFound = 0;
+    std::uint64_t m_nFound = 0;
     bool m_bTranslated = false;
-    int m_nTranslated = 0;
+    std::int64_t m_nTranslated = 0;
     std::array<std::string, kMaxLines> m_astrSource;
     std::array<std::string, kMaxLines> m_astrTranslation;
     int m_nProgress = 0;

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <filesystem>
 #include <random>
 #include <string>
 
@@ -196,20 +197,27 @@ TEST_F(BatchPass, StopAbandonsOnlyTheCurrentFile) {
     EXPECT_EQ(state.m_bBusy, 0);
 }
 
-TEST_F(BatchPass, BackupTakesTheNameWithoutExtensionAndReplacesAnOlderOne) {
+// The backup takes the name without extension; a file of that name that holds something else is
+// never replaced: the backup goes to the next free name, and the user is told.
+TEST_F(BatchPass, BackupTakesTheNameWithoutExtensionAndNeverReplacesAnotherFile) {
     WriteFileBytes(dir / "NOTEPAD.EXE", Units("File") + kEnd);
     WriteFileBytes(dir / "NOTEPAD.bak", std::string(100, 'x'));
     Choose({"NOTEPAD.EXE"});
     RunBatch(state, engine, display);
-    EXPECT_EQ(ReadFileBytes(dir / "NOTEPAD.bak"), Units("File") + kEnd);
+    EXPECT_EQ(ReadFileBytes(dir / "NOTEPAD.bak"), std::string(100, 'x'));
+    EXPECT_EQ(ReadFileBytes(dir / "NOTEPAD.B01"), Units("File") + kEnd);
+    EXPECT_EQ(display.notices,
+              std::vector<std::string>{dir / "NOTEPAD.bak" + " 已存放其他內容, 備份改存為 " +
+                                       dir / "NOTEPAD.B01" + "."});
 
-    // A backup extension that makes the backup's name the file's own still leaves the file
-    // translated and whole.
+    // A backup extension that makes the backup's name the file's own: the file is never its own
+    // backup, and the one that already holds it serves.
     CopyText(state.m_szBackupExt, ".EXE");
     WriteFileBytes(dir / "NOTEPAD.EXE", Units("File") + kEnd);
     RunBatch(state, engine, display);
     EXPECT_EQ(ReadFileBytes(dir / "NOTEPAD.EXE"),
               std::string("\x94\x6A\x48\x68\x20\x00\x20\x00", 8) + kEnd);
+    EXPECT_EQ(ReadFileBytes(dir / "NOTEPAD.B01"), Units("File") + kEnd);
 }
 
 TEST_F(BatchPass, MissingFileEndsTheRunBeforeAnythingIsWritten) {
@@ -284,6 +292,7 @@ TEST_F(BatchPass, NoByteOutsideATranslatedRunChanges) {
         }
         state.m_bWholeSentence = static_cast<int>(rng() % 2);
         WriteFileBytes(dir / "r.exe", image);
+        std::filesystem::remove(dir / "r.bak");
         Choose({"r.exe"});
         display.runs.clear();
         RunBatch(state, engine, display);

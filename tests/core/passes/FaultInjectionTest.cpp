@@ -302,7 +302,7 @@ TEST_F(RealFailures, BatchRunOverFilesThatCannotBeTranslated) {
              fs::remove(a);
              fs::create_directory(a);
          },
-         "存取 " + a + " 遭受拒絕."},
+         a + " 是資料夾, 不是檔案."},
         {"path through a file", [&] { state.m_astrFiles[0] = a + "/x.exe"; },
          (a + "/x.exe") + " 包含非合法路徑."},
         {"backup name too long",
@@ -311,7 +311,7 @@ TEST_F(RealFailures, BatchRunOverFilesThatCannotBeTranslated) {
              WriteFileBytes(dir / ("files/" + longName + ".exe"), Units("Open") + kEnd);
              state.m_astrFiles[0] = dir / ("files/" + longName + ".exe");
          },
-         longName + "." + std::string(20, 'b') + " 包含非合法路徑."},
+         dir / ("files/" + longName + "." + std::string(20, 'b')) + " 包含非合法路徑."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -326,17 +326,16 @@ TEST_F(RealFailures, BatchRunOverFilesThatCannotBeTranslated) {
     }
 }
 
-TEST_F(RealFailures, ProgramFileInUseIsASharingViolationAfterTheBackup) {
+// A program that is running cannot be changed: refused before anything is written.
+TEST_F(RealFailures, ProgramFileInUseIsASharingViolationBeforeAnythingIsWritten) {
     for (ECommand command : {ECommand::Batch, ECommand::Write}) {
         SetUpFiles();
         const std::string a = dir / kPrograms[0];
         const CRunningProgram running(a);
-        const std::string original = ReadFileBytes(a);
+        const Snapshot before = TakeSnapshot(dir.Path());
         EXPECT_EQ(Run(command), "當存取 " + a + " 時發生分享違反(Sharing Violation).");
-        EXPECT_TRUE(Running());
-        EXPECT_EQ(ReadFileBytes(a), original);
-        EXPECT_EQ(ReadFileBytes(dir / (command == ECommand::Batch ? "files/a.bak" : "files/a.BAK")),
-                  original);
+        EXPECT_TRUE(Idle());
+        EXPECT_EQ(TakeSnapshot(dir.Path()), before);
     }
 }
 
@@ -408,7 +407,7 @@ TEST_F(RealFailures, FullAndReadOnlyFileSystems) {
             readOnly.MakeReadOnly();
             const Snapshot unchanged = TakeSnapshot(dir.Path());
             const std::string text = Run(command);
-            EXPECT_NE(text.find("遭受拒絕"), std::string::npos) << text;
+            EXPECT_NE(text.find("所在的磁碟是唯讀的"), std::string::npos) << text;
             EXPECT_TRUE(command == ECommand::Translate ? Running() : Idle());
             EXPECT_EQ(TakeSnapshot(dir.Path()), unchanged);
         }

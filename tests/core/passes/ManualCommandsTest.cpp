@@ -132,7 +132,7 @@ TEST_F(ManualCommands, TranslateListsEveryTranslatedOccurrenceInFileOrder) {
     EXPECT_TRUE(window.editors.empty());
 }
 
-TEST_F(ManualCommands, ChosenExtensionsNameTheFilesAndTheEditorGetsTheBareName) {
+TEST_F(ManualCommands, ChosenExtensionsNameTheFilesAndTheEditorGetsTheListingBesideTheProgram) {
     WriteFileBytes(dir / "files/VIEWER.EXE", Units("File") + kEnd);
     Choose({"VIEWER.EXE"});
     window.backup = 3;
@@ -140,7 +140,7 @@ TEST_F(ManualCommands, ChosenExtensionsNameTheFilesAndTheEditorGetsTheBareName) 
     state.m_bOpenInNotepad = 1;
     Translate();
     EXPECT_TRUE(std::filesystem::exists(dir / "files/VIEWER.T07"));
-    EXPECT_EQ(window.editors, std::vector<std::string>{"VIEWER.T07"});
+    EXPECT_EQ(window.editors, std::vector<std::string>{dir / "files/VIEWER.T07"});
 
     Write();
     EXPECT_EQ(ReadFileBytes(dir / "files/VIEWER.B03"), Units("File") + kEnd);
@@ -186,7 +186,7 @@ TEST_F(ManualCommands, WriteWithoutItsTranslationFileStopsAfterTheBackup) {
         Write();
         FAIL() << "no file error";
     } catch (const CFileError& error) {
-        EXPECT_EQ(error.Text(), "沒有找到 app.TXT .");
+        EXPECT_EQ(error.Text(), "沒有找到 " + dir / "files/app.TXT" + " .");
     }
     EXPECT_EQ(ReadFileBytes(dir / "files/app.BAK"), Units("Open") + kEnd);
     EXPECT_EQ(ReadFileBytes(dir / "files/app.exe"), Units("Open") + kEnd);

@@ -172,8 +172,9 @@ TEST_F(MainWindow, FailedFinalWriteLeavesOnlyStopAndSettings) {
     g_duringPass = nullptr;
     QCoreApplication::processEvents();  // the box comes once the handler is left
 
-    EXPECT_EQ(boxes,
-              QStringList{QString::fromStdString("沒有找到 " + (dir / "files/gone.exe") + " .")});
+    // A file taken away during its pass is not made again.
+    EXPECT_EQ(boxes, QStringList{QString::fromStdString("當存取 " + (dir / "files/gone.exe") +
+                                                        " 時發生分享違反(Sharing Violation).")});
     EXPECT_EQ(Buttons(*dlg), (std::vector<bool>{false, false, false, true, true, false}));
     EXPECT_FALSE(dlg->close());
     Click(*dlg, kStop);

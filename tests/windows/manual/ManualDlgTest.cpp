@@ -106,7 +106,8 @@ TEST_F(ManualWindow, SetUpLoadTranslateAndWrite) {
     EXPECT_EQ(dlg->windowTitle(), " 手動介面  - [3/3] c.exe");
     EXPECT_EQ(dlg->Controls().Get<QGroupBox>(kProgressBox)->title(), "翻譯進度");
     EXPECT_EQ(dlg->View().ShownTranslationLine(0), "開啟");
-    EXPECT_EQ(editors, (std::vector<std::string>{"a.TXT", "b.TXT", "c.TXT"}));
+    EXPECT_EQ(editors, (std::vector<std::string>{dir / "files/a.TXT", dir / "files/b.TXT",
+                                                 dir / "files/c.TXT"}));
 
     Click(*dlg, kWrite);
     EXPECT_EQ(dlg->Controls().Get<QGroupBox>(kCountBox)->title(), "寫入句數");
