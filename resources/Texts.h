@@ -65,6 +65,15 @@ inline constexpr char kNoticeNoLock[] =
 // %1 the translation text file, %2 the name its earlier contents are kept under.
 inline constexpr char kNoticeListingKept[] = "原來的 %1 已另存為 %2.";
 
+// Restore, in the windows' context menu. %1 the program file, %2 its backup.
+inline constexpr char kRestoreCommand[] = "還原原始檔 (從備份檔)";
+inline constexpr char kRestoreDone[] = "%1 已從 %2 還原.";
+inline constexpr char kRestoreAlready[] = "%1 與備份檔 %2 相同, 已是原始檔.";
+
+// Translate over an earlier translation text file; %1 the file.
+inline constexpr char kAskReplaceListing[] =
+    "%1 已經存在, 其中可能有您的修改.\n要重新翻譯並取代它嗎? (原來的內容會另存為 %1.1 等)";
+
 // The manual window.
 inline constexpr char kManualTitle[] = " 手動介面 ";
 inline constexpr char kManualTitleLoaded[] = " 手動介面  - [1/%d] %s%s ";

@@ -8,4 +8,7 @@ class CTranslatorApp : public QApplication {
     CTranslatorApp(int& argc, char** argv);
     // Runs the main window; returns the program's exit status once it has closed.
     int InitInstance();
+
+  private:
+    void EndOnSignals();
 };

@@ -25,6 +25,23 @@ void SetFailureBoxCapture(std::function<void(const QString&)> capture) {
     g_capture = std::move(capture);
 }
 
+void ReportNoticesLater(QWidget* window, const QStringList& notices) {
+    if (notices.isEmpty()) {
+        return;
+    }
+    QPointer<QWidget> parent(window);
+    const QString text = notices.join('\n');
+    QTimer::singleShot(0, [parent, text] {
+        if (g_capture) {
+            g_capture(text);
+            return;
+        }
+        const QString caption =
+            QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+        QMessageBox::information(parent.data(), caption, text, QMessageBox::Ok);
+    });
+}
+
 void ReportFailureLater(QWidget* window, const std::exception_ptr& failure) {
     QString text;
     try {

@@ -3,12 +3,17 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <exception>
 #include <functional>
 
 // Shows the box now. Every box of the program goes through here.
 void ShowFailureBox(QWidget* parent, const QString& text);
+
+// A box with what the user should know after a command, shown from the event loop once the
+// handler has been left. Captured like the failure boxes.
+void ReportNoticesLater(QWidget* window, const QStringList& notices);
 
 // Tests capture the boxes instead of showing them; pass nullptr to show them again.
 void SetFailureBoxCapture(std::function<void(const QString&)> capture);

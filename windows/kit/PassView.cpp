@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QPainter>
 #include <cstdio>
+#include <utility>
 
 #include "DrawingResources.h"
 #include "Texts.h"
@@ -213,4 +214,12 @@ void CPassView::SetStatusText(int pane, const char* text) {
 void CPassView::StartMarker(EMarker kind) {
     m_marker = CProgressMarker(kind);
     m_nLastMarkerStep = GetTickCount();
+}
+
+void CPassView::ShowNotice(const std::string& text) {
+    m_astrNotices.push_back(QString::fromStdString(text));
+}
+
+QStringList CPassView::TakeNotices() {
+    return std::exchange(m_astrNotices, {});
 }

@@ -7,11 +7,13 @@
 
 #include <QProgressBar>
 #include <QRect>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <functional>
 #include <string>
 
+#include "FailureReport.h"
 #include "PassDisplay.h"
 #include "StatusBar.h"
 
@@ -42,6 +44,8 @@ class CPassView : public IPassDisplay {
 
     // Puts what was noted since the last time on the screen, and steps the marker.
     void Flush();
+    // What the passes told the user since the last time, taken.
+    QStringList TakeNotices();
     // Draws the file name, counters and pane lines.
     void Paint(QPainter& painter) const;
 
@@ -66,6 +70,7 @@ class CPassView : public IPassDisplay {
     void ShowRatio(unsigned percent) override;
     void SetStatusText(int pane, const char* text) override;
     void StartMarker(EMarker kind) override;
+    void ShowNotice(const std::string& text) override;
 
   private:
     QWidget& m_window;
@@ -91,4 +96,22 @@ class CPassView : public IPassDisplay {
     CProgressMarker m_marker;
     std::uint32_t m_nLastMarkerStep = 0;
     bool m_bDirty = false;
+    QStringList m_astrNotices;
+};
+
+// A command's passes run while it lives: at its end, however the command ends, the view shows
+// what was noted last and the user is told what the passes said.
+class CPassCommand {
+  public:
+    CPassCommand(CPassView& view, QWidget& window) : m_view(view), m_window(window) {}
+    ~CPassCommand() {
+        m_view.Flush();
+        ReportNoticesLater(&m_window, m_view.TakeNotices());
+    }
+    CPassCommand(const CPassCommand&) = delete;
+    CPassCommand& operator=(const CPassCommand&) = delete;
+
+  private:
+    CPassView& m_view;
+    QWidget& m_window;
 };

@@ -16,6 +16,7 @@
 #include "FailureReport.h"
 #include "FileChoice.h"
 #include "MainDlgIds.h"
+#include "RestoreCommand.h"
 #include "Startup.h"
 #include "Texts.h"
 #include "Timing.h"
@@ -117,6 +118,7 @@ void CMainDlg::ConnectButtons() {
     connectButton(kSettings, &CMainDlg::OnSettings);
     connectButton(kStop, &CMainDlg::OnStop);
     connectButton(kManual, &CMainDlg::OnManual);
+    m_pRestore = AddRestoreCommand(*this, [this] { OnRestore(); });
 }
 
 void CMainDlg::EnableButton(int id, bool bEnabled) {
@@ -161,10 +163,7 @@ void CMainDlg::OnLoad() {
 void CMainDlg::OnStart() {
     // The pass runs here, inside the handler; it keeps the window alive through the message
     // pump, where Stop and Settings are handled. A file error ends it (RunUserAction reports it).
-    struct FlushAtEnd {
-        CPassView& view;
-        ~FlushAtEnd() { view.Flush(); }
-    } flush{*m_pView};
+    const CPassCommand command(*m_pView, *this);
     RunBatch(m_state, m_engine, *m_pView);
 }
 
@@ -214,6 +213,11 @@ void CMainDlg::ShowRunning(bool bRunning) {
         EnableButton(id, !bRunning);
     }
     EnableButton(kStop, bRunning);
+    m_pRestore->setEnabled(!bRunning);
+}
+
+void CMainDlg::OnRestore() {
+    RestoreChosenFiles(*this, m_state.m_astrFiles, m_state.m_nFileCount, m_state.m_szBackupExt);
 }
 
 void CMainDlg::paintEvent(QPaintEvent* event) {

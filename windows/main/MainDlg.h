@@ -39,6 +39,8 @@ class CMainDlg : public QDialog {
     void OnExit();
     void OnSettings();
     void OnManual();
+    // From the context menu: every file of the last Load back as its backup holds it.
+    void OnRestore();
 
     // The file choice of Load: the file dialog, or whatever a test puts in its place.
     std::function<QStringList(QWidget*)> m_fnChooseFiles;
@@ -62,6 +64,7 @@ class CMainDlg : public QDialog {
     AppState& m_state;
     CTranslationEngine& m_engine;
     Openers m_openers;
+    QAction* m_pRestore = nullptr;
 
     std::unique_ptr<CDialogControls> m_pControls;
     CStatusBar* m_statusBar = nullptr;

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QMessageBox>
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
@@ -15,7 +16,9 @@
 #include "DrawingResources.h"
 #include "FailureReport.h"
 #include "FileChoice.h"
+#include "FileError.h"
 #include "ManualDlgIds.h"
+#include "RestoreCommand.h"
 #include "Texts.h"
 
 using namespace ids::manual;
@@ -91,6 +94,7 @@ void CManualDlg::OnInitDialog() {
     connectButton(kWrite, &CManualDlg::OnWrite);
     connectButton(kStop, &CManualDlg::OnStop);
     connectButton(kEnd, &CManualDlg::OnEnd);
+    m_pRestore = AddRestoreCommand(*this, [this] { OnRestore(); });
 }
 
 void CManualDlg::ShowRunning(bool bRunning) {
@@ -98,6 +102,12 @@ void CManualDlg::ShowRunning(bool bRunning) {
         m_pControls->Control(id)->setEnabled(!bRunning);
     }
     m_pControls->Control(kStop)->setEnabled(bRunning);
+    m_pRestore->setEnabled(!bRunning);
+}
+
+void CManualDlg::OnRestore() {
+    RestoreChosenFiles(*this, m_state.m_astrManualFiles, m_state.m_nManualFileCount,
+                       BackupExtensions[BackupExtIndex()]);
 }
 
 void CManualDlg::OnLoad() {
@@ -136,18 +146,12 @@ void CManualDlg::OnLoad() {
 }
 
 void CManualDlg::OnTranslate() {
-    struct FlushAtEnd {
-        CPassView& view;
-        ~FlushAtEnd() { view.Flush(); }
-    } flush{*m_pView};
+    const CPassCommand command(*m_pView, *this);
     RunTranslateCommand(m_state, m_engine, *m_pView, *this);
 }
 
 void CManualDlg::OnWrite() {
-    struct FlushAtEnd {
-        CPassView& view;
-        ~FlushAtEnd() { view.Flush(); }
-    } flush{*m_pView};
+    const CPassCommand command(*m_pView, *this);
     RunWriteCommand(m_state, m_engine, *m_pView, *this, m_buffers);
 }
 
@@ -204,4 +208,14 @@ void CManualDlg::OpenEditor(const std::string& fileName) {
     // directory. An editor that cannot be started is not reported.
     const QString editor = QCoreApplication::applicationDirPath() + "/vokra-edit";
     QProcess::startDetached(editor, {QString::fromStdString(fileName)}, QDir::currentPath());
+}
+
+bool CManualDlg::ConfirmReplaceListing(const std::string& fileName) {
+    if (m_fnConfirmReplace) {
+        return m_fnConfirmReplace(fileName);
+    }
+    const QString caption = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    return QMessageBox::question(
+               this, caption, QString::fromStdString(FillIn(texts::kAskReplaceListing, fileName)),
+               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }

@@ -27,12 +27,17 @@ class CManualDlg : public QDialog, public IManualWindow {
     void OnWrite();
     void OnStop();
     void OnEnd();
+    // From the context menu: every file of the last Load back as its backup holds it.
+    void OnRestore();
 
     // The file choice of Load: the file dialog, or whatever a test puts in its place.
     std::function<QStringList(QWidget*)> m_fnChooseFiles;
     // Starts the editor on a translation text file; the default starts vokra-edit beside the
     // program, and tests put their own in place.
     std::function<void(const std::string&)> m_fnOpenEditor;
+    // Asks whether Translate may replace an earlier translation text file; the default asks in a
+    // message box, and tests answer themselves.
+    std::function<bool(const std::string&)> m_fnConfirmReplace;
 
     const CDialogControls& Controls() const { return *m_pControls; }
     const CStatusBar& StatusBar() const { return *m_statusBar; }
@@ -42,6 +47,7 @@ class CManualDlg : public QDialog, public IManualWindow {
     int TranslationExtIndex() const override;
     void SetGroupCaptions(const char* progress, const char* count) override;
     void OpenEditor(const std::string& fileName) override;
+    bool ConfirmReplaceListing(const std::string& fileName) override;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -61,4 +67,5 @@ class CManualDlg : public QDialog, public IManualWindow {
     QRect m_rcFileName, m_rcFoundCount, m_rcTranslatedCount, m_rcSource, m_rcTranslated;
     std::unique_ptr<CPassView> m_pView;
     CWriteBuffers m_buffers;  // m_pEditedText and m_pWriteImage of a Write command
+    QAction* m_pRestore = nullptr;
 };
