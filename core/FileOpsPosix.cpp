@@ -445,6 +445,27 @@ bool ExistingFile(const FileRef& file, struct stat* pInfo) {
     return true;
 }
 
+// Takes the lock of the file a whole-file write is about to replace, so that two runs never write
+// it at once, and removes the temporaries a killed earlier run left for it. Nothing is locked
+// where there is no file yet, or the user may not read it.
+CDescriptor LockReplacedFile(const FileRef& file) {
+    const int fd = ::openat(file.folder.Descriptor(), file.strName.c_str(),
+                            O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return CDescriptor();
+    }
+    CDescriptor held(fd);
+    InjectFault("lock", file.strShown);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK) {
+            throw CFileError(EFileErrorCause::InUse, file.strShown);
+        }
+        return CDescriptor();
+    }
+    RemoveStaleTemporaries(file.folder, file.strName);
+    return held;
+}
+
 // Holds the file a rename is about to replace. Dropping the last reference to a large file frees
 // its blocks and cached pages, tens of milliseconds for a big file; letting go of it on a thread
 // of its own keeps that cost off the caller, who has a pass to run.
@@ -708,6 +729,7 @@ void ReplaceWholeFile(const FileRef& file, const void* data, std::int64_t size) 
     // written fails here rather than after the whole image has been written to the temporary.
     struct stat existing {};
     const bool bExists = ExistingFile(file, &existing);
+    const CDescriptor lock = bExists ? LockReplacedFile(file) : CDescriptor();
     CTemporary temporary(file);
     WriteAll(temporary.Get(), data, length, file.strShown);
     TakeModeOf(temporary.Get(), bExists ? &existing : nullptr, file.strShown);
@@ -760,10 +782,14 @@ bool KeepAs(const FileRef& file, const FileRef& keep) {
 
 struct CNewFile::Handle {
     explicit Handle(const FileRef& file)
-        : ref(file), bExists(ExistingFile(file, &existing)), temporary(file) {}
+        : ref(file),
+          bExists(ExistingFile(file, &existing)),
+          lock(bExists ? LockReplacedFile(file) : CDescriptor()),
+          temporary(file) {}
     FileRef ref;
     struct stat existing {};
     bool bExists;
+    CDescriptor lock;
     CTemporary temporary;
 };
 
