@@ -232,6 +232,32 @@ bool ClaimBackup(const CHeldFile& file, const FileRef& backup);
 // changes). Other names of the file (hard links) keep the earlier contents.
 void ReplaceHeldFile(const CHeldFile& file, const void* data, std::int64_t size);
 
+// The bytes of an image that differ from its file.
+struct ByteRange {
+    std::int64_t nStart = 0;
+    std::int64_t nLength = 0;
+};
+
+// The new contents of a held file, made beside it while a pass works: a copy of the file begun at
+// once in the background (in the kernel where it can), into which Commit() writes what the pass
+// changed before it puts the copy in place as ReplaceHeldFile does. Destroyed without Commit(), it
+// leaves nothing.
+class CReplacement {
+  public:
+    explicit CReplacement(const CHeldFile& file);
+    ~CReplacement();
+    CReplacement(const CReplacement&) = delete;
+    CReplacement& operator=(const CReplacement&) = delete;
+
+    // `image` is the file's new contents; `changed` says where it differs from the file.
+    void Commit(const unsigned char* image, std::int64_t size,
+                const std::vector<ByteRange>& changed);
+
+  private:
+    struct Handle;
+    std::unique_ptr<Handle> m_pHandle;
+};
+
 // --- Temporaries ------------------------------------------------------------------------------
 
 // Removes the temporaries a killed run left beside `name`.

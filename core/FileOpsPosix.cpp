@@ -918,17 +918,92 @@ bool ClaimBackup(const CHeldFile& file, const FileRef& backup) {
     return true;
 }
 
-void ReplaceHeldFile(const CHeldFile& file, const void* data, std::int64_t size) {
-    const std::size_t length = ByteCount(size);
+namespace {
+
+// The last steps of a replacement, its temporary written: the held file's mode, synced, and in
+// its place when the name still leads to the held file as it was opened (another program may have
+// replaced or changed it meanwhile: it is then left as it is).
+void PutInPlace(CTemporary& temporary, const CHeldFile& file) {
     const FileRef& ref = file.Ref();
-    CTemporary temporary(ref);
-    WriteAll(temporary.Get(), data, length, ref.strShown);
     TakeModeOf(temporary.Get(), &file.System().info, ref.strShown);
     temporary.Finish();
-    // Another program may have replaced or changed the file meanwhile: it is left as it is.
     file.CheckUnchanged();
     temporary.RenameTo(ref.strName);
     SyncFolder(ref.folder, ref.strShown);
+}
+
+}  // namespace
+
+void ReplaceHeldFile(const CHeldFile& file, const void* data, std::int64_t size) {
+    CTemporary temporary(file.Ref());
+    WriteAll(temporary.Get(), data, ByteCount(size), file.Ref().strShown);
+    PutInPlace(temporary, file);
+}
+
+struct CReplacement::Handle {
+    explicit Handle(const CHeldFile& held) : file(held), temporary(held.Ref()) {}
+    const CHeldFile& file;
+    CTemporary temporary;
+};
+
+CReplacement::CReplacement(const CHeldFile& file) : m_pHandle(std::make_unique<Handle>(file)) {}
+
+CReplacement::~CReplacement() = default;
+
+namespace {
+
+// Copies the whole of the held file into `to` in the kernel; false where the system cannot.
+bool CopyInKernel(int from, int to, std::int64_t size) {
+    loff_t in = 0;
+    loff_t out = 0;
+    while (in < size) {
+        const ssize_t copied =
+            ::copy_file_range(from, &in, to, &out, static_cast<std::size_t>(size - in), 0);
+        if (copied <= 0 && errno != EINTR) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void CReplacement::Commit(const unsigned char* image, std::int64_t size,
+                          const std::vector<ByteRange>& changed) {
+    Handle& h = *m_pHandle;
+    const std::string& shown = h.file.Ref().strShown;
+    const int fd = h.temporary.Get();
+    InjectFault("write", shown);
+    // The file as it is, copied in the kernel (no bytes pass through this process), then what the
+    // pass changed written over it. Where the system cannot copy so, or the pass changed most of
+    // the file, the whole image.
+    std::int64_t changedBytes = 0;
+    for (const ByteRange& range : changed) {
+        changedBytes += range.nLength;
+    }
+    if (size != h.file.Identity().nSize || changedBytes > size / 2 ||
+        !CopyInKernel(h.file.System().file.Get(), fd, size)) {
+        if (::ftruncate(fd, 0) != 0 || ::lseek(fd, 0, SEEK_SET) != 0) {
+            ThrowFileError(errno, shown);
+        }
+        WriteAll(fd, image, ByteCount(size), shown);
+    } else {
+        for (const ByteRange& range : changed) {
+            for (std::int64_t done = 0; done < range.nLength;) {
+                const ssize_t put =
+                    ::pwrite(fd, image + range.nStart + done,
+                             static_cast<std::size_t>(range.nLength - done), range.nStart + done);
+                if (put < 0 && errno == EINTR) {
+                    continue;
+                }
+                if (put <= 0) {
+                    ThrowFileError(put < 0 ? errno : ENOSPC, shown);
+                }
+                done += put;
+            }
+        }
+    }
+    PutInPlace(h.temporary, h.file);
 }
 
 // --- Temporaries ------------------------------------------------------------------------------

@@ -800,6 +800,20 @@ void ReplaceHeldFile(const CHeldFile& file, const void* data, std::int64_t size)
     temporary.RenameTo(FullName(ref));
 }
 
+// Windows has no kernel copy to begin early: the whole image is written at the end.
+struct CReplacement::Handle {
+    const CHeldFile& file;
+};
+
+CReplacement::CReplacement(const CHeldFile& file) : m_pHandle(new Handle{file}) {}
+
+CReplacement::~CReplacement() = default;
+
+void CReplacement::Commit(const unsigned char* image, std::int64_t size,
+                          const std::vector<ByteRange>&) {
+    ReplaceHeldFile(m_pHandle->file, image, size);
+}
+
 // --- Temporaries ------------------------------------------------------------------------------
 
 void RemoveStaleTemporaries(const CFolder& folder, const std::string& name) {

@@ -1,5 +1,6 @@
 #include "FileDriver.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -10,28 +11,70 @@
 
 namespace {
 
-// Hands every run to the pass, and its record to the sink.
+// Hands every run to the pass, its record to the sink, and notes where the image changed.
 class CRecordingHandler : public IRunHandler {
   public:
-    CRecordingHandler(const PassState& state, IRunHandler& pass, IRunSink& sink)
-        : m_state(state), m_pass(pass), m_sink(sink) {}
+    CRecordingHandler(const PassState& state, IRunHandler& pass, IRunSink* pSink,
+                      std::vector<ByteRange>* pChanged)
+        : m_state(state), m_pass(pass), m_pSink(pSink), m_pChanged(pChanged) {}
 
     RunOutcome OnRun(std::int64_t pos) override {
         const RunOutcome outcome = m_pass.OnRun(pos);
-        if (outcome.status != ERunStatus::Short) {
-            m_sink.Record({pos,
-                           std::string_view(m_state.m_szCandidate,
-                                            static_cast<std::size_t>(m_state.m_nRunBytes / 2)),
-                           outcome.translation, outcome.status});
+        if (outcome.status == ERunStatus::Translated && m_pChanged != nullptr) {
+            Note(pos, m_state.m_nRunBytes);
+        }
+        if (outcome.status != ERunStatus::Short && m_pSink != nullptr) {
+            m_pSink->Record({pos,
+                             std::string_view(m_state.m_szCandidate,
+                                              static_cast<std::size_t>(m_state.m_nRunBytes / 2)),
+                             outcome.translation, outcome.status});
         }
         return outcome;
     }
 
   private:
+    // Changes a page or less apart are one: they are written together, and the list stays short.
+    void Note(std::int64_t pos, std::int64_t length) {
+        static constexpr std::int64_t kPage = 4096;
+        if (!m_pChanged->empty()) {
+            ByteRange& last = m_pChanged->back();
+            if (pos <= last.nStart + last.nLength + kPage) {
+                last.nLength = std::max(last.nLength, pos + length - last.nStart);
+                return;
+            }
+        }
+        m_pChanged->push_back({pos, length});
+    }
+
     const PassState& m_state;
     IRunHandler& m_pass;
-    IRunSink& m_sink;
+    IRunSink* m_pSink;
+    std::vector<ByteRange>* m_pChanged;
 };
+
+// Step 3 with the changed ranges noted in `pChanged` when given.
+bool WalkAndNote(PassState& state, IFilePass& pass, IPassDisplay& display, unsigned char* image,
+                 std::int64_t size, const FileDriverOptions& options,
+                 std::vector<ByteRange>* pChanged) {
+    const PassSteps& steps = pass.Steps();
+    state.m_nFoundCount = 0;
+    state.m_nTranslatedCount = 0;
+    pass.BeginWalk(image);
+    display.SetStatusText(4, steps.szRunning);
+    if (steps.marker != EMarker::None) {
+        display.StartMarker(steps.marker);
+    }
+    std::optional<CRecordingHandler> recording;
+    IRunHandler* handler = &pass;
+    if (options.pSink != nullptr || pChanged != nullptr) {
+        handler = &recording.emplace(state, pass, options.pSink, pChanged);
+    }
+    const bool bCompleted =
+        options.pfnFindRuns(state, image, size, steps.scanner, display, *handler);
+    // A stopped pass ends as cleanly as a completed one: Translate's listing keeps what it got.
+    pass.EndWalk();
+    return bCompleted;
+}
 
 std::string Title(const char* format, int number, int count, const char* name, const char* ext) {
     char title[2048];
@@ -43,24 +86,7 @@ std::string Title(const char* format, int number, int count, const char* name, c
 
 bool WalkPassImage(PassState& state, IFilePass& pass, IPassDisplay& display, unsigned char* image,
                    std::int64_t size, const FileDriverOptions& options) {
-    const PassSteps& steps = pass.Steps();
-    state.m_nFoundCount = 0;
-    state.m_nTranslatedCount = 0;
-    pass.BeginWalk(image);
-    display.SetStatusText(4, steps.szRunning);
-    if (steps.marker != EMarker::None) {
-        display.StartMarker(steps.marker);
-    }
-    std::optional<CRecordingHandler> recording;
-    IRunHandler* handler = &pass;
-    if (options.pSink != nullptr) {
-        handler = &recording.emplace(state, pass, *options.pSink);
-    }
-    const bool bCompleted =
-        options.pfnFindRuns(state, image, size, steps.scanner, display, *handler);
-    // A stopped pass ends as cleanly as a completed one: Translate's listing keeps what it got.
-    pass.EndWalk();
-    return bCompleted;
+    return WalkAndNote(state, pass, display, image, size, options, nullptr);
 }
 
 FileRef PassFile::Beside(const std::string& name) const {
@@ -72,7 +98,16 @@ bool RunPassOnImage(PassState& state, IFilePass& pass, IPassDisplay& display, un
                     std::int64_t size, const CHeldFile* pProgram,
                     const FileDriverOptions& options) {
     const PassSteps& steps = pass.Steps();
-    const bool bCompleted = WalkPassImage(state, pass, display, image, size, options);
+    // The file's new copy is begun at once, beside it, while the runs are found; what the pass
+    // changes goes into it at the end.
+    std::optional<CReplacement> replacement;
+    std::vector<ByteRange> changed;
+    const bool bReplaces = steps.bWritesImage && pProgram != nullptr;
+    if (bReplaces) {
+        replacement.emplace(*pProgram);
+    }
+    const bool bCompleted =
+        WalkAndNote(state, pass, display, image, size, options, bReplaces ? &changed : nullptr);
     if (steps.marker != EMarker::None) {
         display.StartMarker(EMarker::None);
     }
@@ -80,8 +115,8 @@ bool RunPassOnImage(PassState& state, IFilePass& pass, IPassDisplay& display, un
         return false;
     }
     // The whole file anew, even when nothing was translated.
-    if (steps.bWritesImage && pProgram != nullptr) {
-        ReplaceHeldFile(*pProgram, image, size);
+    if (bReplaces) {
+        replacement->Commit(image, size, changed);
         if (pProgram->Links() > 1) {
             display.ShowNotice(FillIn(texts::kNoticeOtherLinks, pProgram->Ref().strShown,
                                       std::to_string(pProgram->Links() - 1)));
