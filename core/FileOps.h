@@ -238,10 +238,9 @@ struct ByteRange {
     std::int64_t nLength = 0;
 };
 
-// The new contents of a held file, made beside it while a pass works: a copy of the file begun at
-// once in the background (in the kernel where it can), into which Commit() writes what the pass
-// changed before it puts the copy in place as ReplaceHeldFile does. Destroyed without Commit(), it
-// leaves nothing.
+// The new contents of a held file, made beside it: Commit() copies the file in the kernel where it
+// can, writes what the pass changed over the copy (or the whole image), and puts it in place as
+// ReplaceHeldFile does. Destroyed without Commit(), it leaves nothing.
 class CReplacement {
   public:
     explicit CReplacement(const CHeldFile& file);
