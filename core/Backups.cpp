@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 
 #include "FileError.h"
 #include "TranslationFile.h"
@@ -96,8 +95,6 @@ BackupPlace PlaceBackup(const CHeldFile& program, const FileImage& image,
 
 RestoreSource FindBackupToRestore(const CHeldFile& program, const FileImage& image,
                                   const std::vector<std::string>& names) {
-    RestoreSource found;
-    std::int64_t fewest = std::numeric_limits<std::int64_t>::max();
     for (const std::string& name : names) {
         const FileRef backup = Beside(program, name);
         const FileEntry entry = LookAt(backup);
@@ -105,27 +102,9 @@ RestoreSource FindBackupToRestore(const CHeldFile& program, const FileImage& ima
             IsProgramItself(program, name, entry)) {
             continue;
         }
-        const FileImage bytes = ReadWholeFile(backup);
-        if (bytes.nSize != image.nSize) {
-            continue;
-        }
-        std::int64_t differing = 0;
-        for (std::size_t i = 0; i < static_cast<std::size_t>(image.nSize); ++i) {
-            differing += bytes.pBytes[i] != image.pBytes[i] ? 1 : 0;
-        }
-        // A backup the file still equals: nothing to restore.
-        if (differing == 0) {
-            return {name, backup.strShown, false};
-        }
-        if (differing < fewest) {
-            found = {name, backup.strShown, true};
-            fewest = differing;
-        }
+        return {name, backup.strShown, !HoldsExactly(backup, image.pBytes.get(), image.nSize)};
     }
-    if (found.strName.empty()) {
-        throw CFileError(EFileErrorCause::NoBackup, program.Ref().strShown);
-    }
-    return found;
+    throw CFileError(EFileErrorCause::NoBackup, program.Ref().strShown);
 }
 
 RestoreResult RestoreFromBackup(const std::string& path, const std::string& chosenExt,

@@ -29,9 +29,10 @@ struct BackupPlace {
 BackupPlace PlaceBackup(const CHeldFile& program, const FileImage& image,
                         const std::vector<std::string>& names);
 
-// The backup a restore takes the program file back from: of the files at `names` that are as
-// long as the program file (a translation keeps a file's length), one it still equals (nothing to
-// restore then), or else the one that differs from it least. Raises NoBackup when there is none.
+// The backup a restore takes the program file back from: the first of the files at `names` that is
+// as long as the program file (a translation keeps a file's length). Since a backup is never
+// replaced, the first holds the file as it was before VOKRA first changed it; later ones hold
+// later states. Raises NoBackup when there is none.
 struct RestoreSource {
     std::string strName;
     std::string strShown;

@@ -1,5 +1,7 @@
 #include "TestFiles.h"
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -60,4 +62,31 @@ CommandOutcome RunCommand(const std::string& cwd, const std::string& commandLine
     outcome.out = ReadFileBytes(out);
     outcome.err = ReadFileBytes(err);
     return outcome;
+}
+
+namespace {
+
+bool InOwnMountNamespace() {
+    static const bool entered = ::unshare(CLONE_NEWNS) == 0 &&
+                                ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    return entered;
+}
+
+}  // namespace
+
+CMount::CMount(const std::string& source, const std::string& target, const char* type,
+               unsigned long flags, const char* options)
+    : m_strTarget(target) {
+    m_bMounted =
+        InOwnMountNamespace() && ::mount(source.c_str(), target.c_str(), type, flags, options) == 0;
+}
+
+CMount::~CMount() {
+    if (m_bMounted) {
+        ::umount2(m_strTarget.c_str(), MNT_DETACH);
+    }
+}
+
+bool CMount::RemountReadOnly() {
+    return ::mount(nullptr, m_strTarget.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
 }

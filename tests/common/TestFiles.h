@@ -45,3 +45,22 @@ struct CommandOutcome {
 // `scratch`.
 CommandOutcome RunCommand(const std::string& cwd, const std::string& commandLine,
                           const CTempDir& scratch);
+
+// A file system mounted for a test (a small tmpfs, a bind mount), in a mount namespace of the test
+// process's own (which its child processes share), so that a test that dies midway leaves nothing
+// mounted on the machine. Mounted() is false where mounting is not permitted.
+class CMount {
+  public:
+    CMount(const std::string& source, const std::string& target, const char* type,
+           unsigned long flags, const char* options);
+    ~CMount();
+    CMount(const CMount&) = delete;
+    CMount& operator=(const CMount&) = delete;
+
+    bool Mounted() const { return m_bMounted; }
+    bool RemountReadOnly();
+
+  private:
+    std::string m_strTarget;
+    bool m_bMounted = false;
+};

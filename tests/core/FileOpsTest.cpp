@@ -77,40 +77,6 @@ class CScopedUmask {
     mode_t m_previous;
 };
 
-// Mounts are made in a mount namespace of the test process's own, so a test that dies midway
-// leaves nothing mounted on the machine.
-bool InOwnMountNamespace() {
-    static const bool entered = ::unshare(CLONE_NEWNS) == 0 &&
-                                ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-    return entered;
-}
-
-class CMount {
-  public:
-    CMount(const std::string& source, const std::string& target, const char* type,
-           unsigned long flags, const char* options)
-        : m_strTarget(target) {
-        m_bMounted = InOwnMountNamespace() &&
-                     ::mount(source.c_str(), target.c_str(), type, flags, options) == 0;
-    }
-    ~CMount() {
-        if (m_bMounted) {
-            ::umount2(m_strTarget.c_str(), MNT_DETACH);
-        }
-    }
-    CMount(const CMount&) = delete;
-    CMount& operator=(const CMount&) = delete;
-
-    bool Mounted() const { return m_bMounted; }
-    bool RemountReadOnly() {
-        return ::mount(nullptr, m_strTarget.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-    }
-
-  private:
-    std::string m_strTarget;
-    bool m_bMounted = false;
-};
-
 // What a pass does with its program file at the end: replaces it as a whole, held and locked.
 void ReplaceProgram(const std::string& path, const void* data, std::int64_t size) {
     const FilePlace place(path);

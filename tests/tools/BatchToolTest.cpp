@@ -1,8 +1,15 @@
 // vokra-batch as its users run it: real files, real folders, exit statuses and messages.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "TestBytes.h"
 #include "TestFiles.h"
@@ -79,6 +86,73 @@ TEST_F(BatchTool, PlugInDictionaryComesFirst) {
     const Outcome r = Run(dir.Path(), "-q -d dict -u --case-sensitive work/e.exe");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadFileBytes(dir / "work/e.exe").substr(0, 4), "\x8B\x95\x5F\x55");
+}
+
+// Run twice over a whole folder, the backups of the first run are left out of the second, and the
+// originals stay in them; --restore puts them back.
+TEST_F(BatchTool, AFolderRunTwiceKeepsItsOriginalsAndRestoreBringsThemBack) {
+    WriteFileBytes(dir / "work/a.exe", String16("Open"));
+    WriteFileBytes(dir / "work/b.dll", String16("Open") + String16("Other"));
+    ASSERT_EQ(Run(dir / "work", "-q -d ../dict a.exe b.dll").status, 0);
+    const Outcome again = Run(dir / "work", "-q -d ../dict a.bak a.exe b.bak b.dll");
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_NE(again.out.find("a.bak: left out, named like a backup"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(dir / "work/a.bak"), String16("Open"));
+    EXPECT_EQ(ReadFileBytes(dir / "work/b.bak"), String16("Open") + String16("Other"));
+
+    const Outcome restore = Run(dir / "work", "--restore a.exe b.dll");
+    EXPECT_EQ(restore.status, 0) << restore.err;
+    EXPECT_EQ(restore.out, "a.exe: restored from a.bak\nb.dll: restored from b.bak\n");
+    EXPECT_EQ(ReadFileBytes(dir / "work/a.exe"), String16("Open"));
+    EXPECT_EQ(ReadFileBytes(dir / "work/b.dll"), String16("Open") + String16("Other"));
+    EXPECT_EQ(Run(dir / "work", "--restore a.exe").out, "a.exe: already as a.bak holds it\n");
+}
+
+// Devices and pipes are refused at once: nothing waits, nothing is made beside them.
+TEST_F(BatchTool, DevicesAndPipesAreRefused) {
+    ASSERT_EQ(::mkfifo((dir / "work/pipe.exe").c_str(), 0600), 0);
+    Outcome r = Run(dir.Path(), "-q -d dict work/pipe.exe");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "vokra-batch: work/pipe.exe 不是一般檔案 (裝置、管線或其他特殊檔案), 不予處理.\n");
+    r = Run(dir.Path(), "-q -d dict /dev/null");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(std::filesystem::exists("/dev/null.bak"));
+}
+
+// An empty name is no file: said so, not taken for the current folder.
+TEST_F(BatchTool, AnEmptyNameIsAFileNotFound) {
+    const Outcome r = Run(dir.Path(), "-q -d dict ''");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "vokra-batch: 沒有找到 未命名檔案 .\n");
+}
+
+// Names from the command line (and so from files) never reach the terminal as its commands.
+TEST_F(BatchTool, ControlCharactersInNamesAreShownAsEscapes) {
+    WriteFileBytes(dir / "work/\x1b[31mred.exe", String16("Open"));
+    const Outcome r = Run(dir / "work", "-q -d ../dict '\x1b[31mred.exe'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "\\x1B[31mred.exe: found 1, translated 1, ratio 100%\n");
+}
+
+// Another run on the same file: stopped at once, or waited for with --wait.
+TEST_F(BatchTool, ASecondRunStopsOrWaits) {
+    WriteFileBytes(dir / "work/f.exe", String16("Open"));
+    const int held = ::open((dir / "work/f.exe").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    const Outcome stopped = Run(dir.Path(), "-q -d dict work/f.exe");
+    EXPECT_EQ(stopped.status, 1);
+    EXPECT_EQ(stopped.err, "vokra-batch: 另一個 VOKRA 正在處理 work/f.exe, 請等它完成後再試.\n");
+
+    std::thread release([held] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ::close(held);
+    });
+    const Outcome waited = Run(dir.Path(), "-q -d dict --wait work/f.exe");
+    release.join();
+    EXPECT_EQ(waited.status, 0) << waited.err;
+    EXPECT_EQ(ReadFileBytes(dir / "work/f.exe"), kOpen16);
 }
 
 }  // namespace

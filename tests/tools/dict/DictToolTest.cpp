@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "TestBytes.h"
 #include "TestFiles.h"
@@ -69,6 +70,32 @@ TEST_F(DictTool, UnreadableInputAndBadUsageExitTwo) {
     EXPECT_EQ(Run("").status, 2);
     EXPECT_EQ(Run("--no-such-option x").status, 2);
     EXPECT_EQ(Run("--help").status, 0);
+}
+
+// A disk that fills while the dictionary is written: the earlier dictionary stays as it was, and
+// nothing else is left in its folder.
+TEST_F(DictTool, AFullDiskLeavesTheEarlierDictionaryWhole) {
+    std::filesystem::create_directory(dir / "small");
+    const CMount mount("tmpfs", dir / "small", "tmpfs", 0, "size=64k");
+    if (!mount.Mounted()) {
+        GTEST_SKIP() << "mounting is not permitted here";
+    }
+    const std::string earlier = "[FILE=" + kFileZh + "\r\n";
+    WriteFileBytes(dir / "small/message.txt", earlier);
+    std::string words;
+    for (int i = 0; i < 8000; ++i) {
+        words += "WORD" + std::to_string(i) + "=檔案\n";
+    }
+    WriteFileBytes(dir / "words.txt", words);
+    const Outcome r = Run("-o small/message.txt words.txt");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "vokra-dict: 當存取 small/message.txt 時磁碟空間已滿.\n");
+    EXPECT_EQ(ReadFileBytes(dir / "small/message.txt"), earlier);
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir / "small")) {
+        left.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(left, std::vector<std::string>{"message.txt"});
 }
 
 }  // namespace

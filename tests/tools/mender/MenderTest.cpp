@@ -389,6 +389,32 @@ TEST(MenderHeader, OnlyABareFileNameIsTakenFromAFile) {
     }
 }
 
+// A device, or a link in the folder that leads elsewhere, is no program file of the patch.
+TEST_F(Mender, DevicesAndLinksAreRefusedAndNothingIsWritten) {
+    WriteFileBytes(dir / "app/App.txt", TranslationFile("App.exe", kEntries));
+    Outcome r = Run(dir / "app", "App.txt /dev/zero");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Mender: /dev/zero 不是一般檔案 (裝置、管線或其他特殊檔案), 不予處理.\n");
+
+    WriteFileBytes(dir / "elsewhere.exe", kProgram);
+    fs::create_symlink(dir / "elsewhere.exe", dir / "app/App.exe");
+    r = Run(dir / "app", "App.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("App.exe 是符號連結"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFileBytes(dir / "elsewhere.exe"), kProgram);
+    EXPECT_FALSE(fs::exists(dir / "app/App.BAK"));
+}
+
+// The program's name comes from the patch: what the terminal would take as its commands is shown
+// as escapes.
+TEST_F(Mender, NamesFromThePatchAreShownAsEscapes) {
+    WriteFileBytes(dir / "app/App.txt", TranslationFile("\x1b]0;owned\x07.exe", kEntries));
+    const Outcome r = Run(dir / "app", "App.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("\\x1B]0;owned\\x07.exe"), std::string::npos) << r.err;
+}
+
 TEST(MenderWindows, TheWindowsBuildIsAPe32PlusConsoleProgram) {
     const std::string exe = MENDER_EXE;
     if (exe.empty() || !fs::exists(exe)) {
