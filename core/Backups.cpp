@@ -64,7 +64,7 @@ bool IsBackupName(const std::string& name, const std::string& chosenExt) {
 }
 
 BackupPlace PlaceBackup(const CHeldFile& program, const FileImage& image,
-                        const std::vector<std::string>& names) {
+                        const std::vector<std::string>& names, bool bSyncLater) {
     const FileIdentity& held = program.Identity();
     for (const std::string& name : names) {
         const FileRef backup = Beside(program, name);
@@ -72,7 +72,7 @@ BackupPlace PlaceBackup(const CHeldFile& program, const FileImage& image,
         for (int look = 0; look < 2; ++look) {
             const FileEntry entry = LookAt(backup);
             if (entry.kind == EEntry::None) {
-                if (ClaimBackup(program, backup)) {
+                if (ClaimBackup(program, backup, bSyncLater)) {
                     return {name, backup.strShown, true};
                 }
                 continue;

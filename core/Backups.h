@@ -27,7 +27,7 @@ struct BackupPlace {
 // free, made now, or that already holds exactly the program file. A name that is a link, a
 // folder, or the program file itself is passed over. Raises NoBackupName when none is left.
 BackupPlace PlaceBackup(const CHeldFile& program, const FileImage& image,
-                        const std::vector<std::string>& names);
+                        const std::vector<std::string>& names, bool bSyncLater = false);
 
 // The backup a restore takes the program file back from: the first of the files at `names` that is
 // as long as the program file (a translation keeps a file's length). Since a backup is never

@@ -223,9 +223,10 @@ class CHeldFile {
 
 // Makes `backup` (in the held file's folder) hold the held file's contents as they are now,
 // claiming the name atomically: a hard link to the file where the file system allows, a synced
-// copy otherwise; the folder is synced. Returns false, making nothing, when the name is taken
-// by anything, a link included.
-bool ClaimBackup(const CHeldFile& file, const FileRef& backup);
+// copy otherwise. The folder is synced unless `bSyncLater` (a commit group syncs before any file
+// of it is replaced). Returns false, making nothing, when the name is taken by anything, a link
+// included.
+bool ClaimBackup(const CHeldFile& file, const FileRef& backup, bool bSyncLater = false);
 
 // Replaces the held file by `size` bytes of `data` as a whole, as ReplaceWholeFile does: the
 // name must still lead to the held file as it was opened (else the sharing violation, and nothing
@@ -238,9 +239,9 @@ struct ByteRange {
     std::int64_t nLength = 0;
 };
 
-// The new contents of a held file, made beside it: Commit() copies the file in the kernel where it
-// can, writes what the pass changed over the copy (or the whole image), and puts it in place as
-// ReplaceHeldFile does. Destroyed without Commit(), it leaves nothing.
+// The new contents of a held file, made beside it: Write() copies the file in the kernel where it
+// can and writes what the pass changed over the copy (or the whole image), Commit() puts it in
+// place as ReplaceHeldFile does. Destroyed without Commit(), it leaves nothing.
 class CReplacement {
   public:
     explicit CReplacement(const CHeldFile& file);
@@ -249,12 +250,37 @@ class CReplacement {
     CReplacement& operator=(const CReplacement&) = delete;
 
     // `image` is the file's new contents; `changed` says where it differs from the file.
-    void Commit(const unsigned char* image, std::int64_t size,
-                const std::vector<ByteRange>& changed);
+    void Write(const unsigned char* image, std::int64_t size,
+               const std::vector<ByteRange>& changed);
+    void Commit();
 
   private:
+    friend class CCommitGroup;
     struct Handle;
     std::unique_ptr<Handle> m_pHandle;
+};
+
+// Replacements put in place together, for a run over many files: the new files are made durable
+// with one sync of their file system, renamed into place, and their folders synced once, instead
+// of two syncs for every file. Each file is still either as it was or replaced as a whole, its
+// backup durable before it is replaced. What is not committed is dropped, its files untouched.
+class CCommitGroup {
+  public:
+    CCommitGroup();
+    ~CCommitGroup();
+    CCommitGroup(const CCommitGroup&) = delete;
+    CCommitGroup& operator=(const CCommitGroup&) = delete;
+
+    // A file, held, with its replacement written.
+    void Add(std::unique_ptr<FilePlace> place, std::unique_ptr<CHeldFile> file,
+             std::unique_ptr<CReplacement> replacement);
+    std::size_t Size() const;
+    // Puts every replacement in place; a failure stops there, the rest left as they were.
+    void Commit();
+
+  private:
+    struct Entry;
+    std::vector<Entry> m_entries;
 };
 
 // --- Temporaries ------------------------------------------------------------------------------

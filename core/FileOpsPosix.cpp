@@ -292,7 +292,7 @@ struct TemporarySlot {
     std::atomic<int> nFolder{-1};
     char szName[NAME_MAX + 1] = {};
 };
-TemporarySlot g_aTemporaries[32];
+TemporarySlot g_aTemporaries[64];
 int g_nWakeFd = -1;
 
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs lock-free slots");
@@ -367,11 +367,13 @@ class CTemporary {
 
     int Get() const { return m_file.Get(); }
 
-    // Writes, syncs and closes it.
+    // Syncs and closes it.
     void Finish() {
         SyncFile(m_file.Get(), m_strShown);
-        m_file.Close(m_strShown);
+        Close();
     }
+    void Close() { m_file.Close(m_strShown); }
+    int Folder() const { return m_folder.Get(); }
 
     // Gives it the name `name`, replacing what the name held.
     void RenameTo(const std::string& name) {
@@ -889,14 +891,16 @@ void CHeldFile::CheckUnchanged() const {
     }
 }
 
-bool ClaimBackup(const CHeldFile& file, const FileRef& backup) {
+bool ClaimBackup(const CHeldFile& file, const FileRef& backup, bool bSyncLater) {
     RequireUsableName(backup.strName, backup.strShown);
     InjectFault("link", backup.strShown);
     const int fd = file.System().file.Get();
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     if (::linkat(AT_FDCWD, self.c_str(), backup.folder.Descriptor(), backup.strName.c_str(),
                  AT_SYMLINK_FOLLOW) == 0) {
-        SyncFolder(backup.folder, backup.strShown);
+        if (!bSyncLater) {
+            SyncFolder(backup.folder, backup.strShown);
+        }
         return true;
     }
     if (errno == EEXIST) {
@@ -968,8 +972,8 @@ bool CopyInKernel(int from, int to, std::int64_t size) {
 
 }  // namespace
 
-void CReplacement::Commit(const unsigned char* image, std::int64_t size,
-                          const std::vector<ByteRange>& changed) {
+void CReplacement::Write(const unsigned char* image, std::int64_t size,
+                         const std::vector<ByteRange>& changed) {
     Handle& h = *m_pHandle;
     const std::string& shown = h.file.Ref().strShown;
     const int fd = h.temporary.Get();
@@ -1003,7 +1007,80 @@ void CReplacement::Commit(const unsigned char* image, std::int64_t size,
             }
         }
     }
-    PutInPlace(h.temporary, h.file);
+    TakeModeOf(fd, &h.file.System().info, shown);
+}
+
+void CReplacement::Commit() {
+    Handle& h = *m_pHandle;
+    h.temporary.Finish();
+    h.file.CheckUnchanged();
+    h.temporary.RenameTo(h.file.Ref().strName);
+    SyncFolder(h.file.Ref().folder, h.file.Ref().strShown);
+}
+
+struct CCommitGroup::Entry {
+    std::unique_ptr<FilePlace> place;
+    std::unique_ptr<CHeldFile> file;
+    std::unique_ptr<CReplacement> replacement;
+};
+
+CCommitGroup::CCommitGroup() = default;
+
+CCommitGroup::~CCommitGroup() = default;
+
+void CCommitGroup::Add(std::unique_ptr<FilePlace> place, std::unique_ptr<CHeldFile> file,
+                       std::unique_ptr<CReplacement> replacement) {
+    m_entries.push_back({std::move(place), std::move(file), std::move(replacement)});
+}
+
+std::size_t CCommitGroup::Size() const {
+    return m_entries.size();
+}
+
+void CCommitGroup::Commit() {
+    std::vector<Entry> entries = std::exchange(m_entries, {});
+    // One sync of each file system makes every new file (and every backup made before it)
+    // durable before any takes its name.
+    std::vector<dev_t> synced;
+    for (const Entry& entry : entries) {
+        CTemporary& temporary = entry.replacement->m_pHandle->temporary;
+        const struct stat folder = StatOf(temporary.Folder(), entry.file->Ref().strShown);
+        if (std::find(synced.begin(), synced.end(), folder.st_dev) == synced.end()) {
+            const std::string& shown = entry.file->Ref().strShown;
+            InjectFault("sync", shown);
+            const int fd = ::openat(temporary.Folder(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (fd < 0) {
+                ThrowFileError(errno, shown);
+            }
+            const CDescriptor opened(fd);
+            if (::syncfs(fd) != 0) {
+                ThrowFileError(errno, shown);
+            }
+            synced.push_back(folder.st_dev);
+        }
+    }
+    std::vector<std::pair<dev_t, ino_t>> folders;
+    for (Entry& entry : entries) {
+        CTemporary& temporary = entry.replacement->m_pHandle->temporary;
+        const FileRef& ref = entry.file->Ref();
+        temporary.Close();
+        entry.file->CheckUnchanged();
+        temporary.RenameTo(ref.strName);
+        const struct stat folder = StatOf(temporary.Folder(), ref.strShown);
+        if (std::find(folders.begin(), folders.end(),
+                      std::make_pair(folder.st_dev, folder.st_ino)) == folders.end()) {
+            folders.emplace_back(folder.st_dev, folder.st_ino);
+        }
+    }
+    for (Entry& entry : entries) {
+        const struct stat folder =
+            StatOf(entry.replacement->m_pHandle->temporary.Folder(), entry.file->Ref().strShown);
+        const auto key = std::make_pair(folder.st_dev, folder.st_ino);
+        if (const auto it = std::find(folders.begin(), folders.end(), key); it != folders.end()) {
+            SyncFolder(entry.file->Ref().folder, entry.file->Ref().strShown);
+            folders.erase(it);
+        }
+    }
 }
 
 // --- Temporaries ------------------------------------------------------------------------------

@@ -772,7 +772,7 @@ void CHeldFile::CheckUnchanged() const {
     }
 }
 
-bool ClaimBackup(const CHeldFile& file, const FileRef& backup) {
+bool ClaimBackup(const CHeldFile& file, const FileRef& backup, bool) {
     RequireUsableName(backup.strName, backup.strShown);
     InjectFault("link", backup.strShown);
     const std::wstring target = FullName(backup);
@@ -800,18 +800,54 @@ void ReplaceHeldFile(const CHeldFile& file, const void* data, std::int64_t size)
     temporary.RenameTo(FullName(ref));
 }
 
-// Windows has no kernel copy to begin early: the whole image is written at the end.
+// Windows has no kernel copy to begin with: the whole image is written.
 struct CReplacement::Handle {
+    explicit Handle(const CHeldFile& held) : file(held), temporary(held.Ref()) {}
     const CHeldFile& file;
+    CTemporary temporary;
 };
 
-CReplacement::CReplacement(const CHeldFile& file) : m_pHandle(new Handle{file}) {}
+CReplacement::CReplacement(const CHeldFile& file) : m_pHandle(std::make_unique<Handle>(file)) {}
 
 CReplacement::~CReplacement() = default;
 
-void CReplacement::Commit(const unsigned char* image, std::int64_t size,
-                          const std::vector<ByteRange>&) {
-    ReplaceHeldFile(m_pHandle->file, image, size);
+void CReplacement::Write(const unsigned char* image, std::int64_t size,
+                         const std::vector<ByteRange>&) {
+    WriteAll(m_pHandle->temporary.Get(), image, ByteCount(size), m_pHandle->file.Ref().strShown);
+}
+
+void CReplacement::Commit() {
+    Handle& h = *m_pHandle;
+    h.temporary.Finish();
+    h.file.CheckUnchanged();
+    h.temporary.RenameTo(FullName(h.file.Ref()));
+}
+
+// Windows syncs each file as it is put in place.
+struct CCommitGroup::Entry {
+    std::unique_ptr<FilePlace> place;
+    std::unique_ptr<CHeldFile> file;
+    std::unique_ptr<CReplacement> replacement;
+};
+
+CCommitGroup::CCommitGroup() = default;
+
+CCommitGroup::~CCommitGroup() = default;
+
+void CCommitGroup::Add(std::unique_ptr<FilePlace> place, std::unique_ptr<CHeldFile> file,
+                       std::unique_ptr<CReplacement> replacement) {
+    m_entries.push_back({std::move(place), std::move(file), std::move(replacement)});
+}
+
+std::size_t CCommitGroup::Size() const {
+    return m_entries.size();
+}
+
+void CCommitGroup::Commit() {
+    std::vector<Entry> entries = std::exchange(m_entries, {});
+    for (Entry& entry : entries) {
+        entry.replacement->Commit();
+    }
 }
 
 // --- Temporaries ------------------------------------------------------------------------------

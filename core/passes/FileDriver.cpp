@@ -94,48 +94,71 @@ FileRef PassFile::Beside(const std::string& name) const {
     return {program.folder, name, shown.substr(0, shown.size() - program.strName.size()) + name};
 }
 
-bool RunPassOnImage(PassState& state, IFilePass& pass, IPassDisplay& display, unsigned char* image,
-                    std::int64_t size, const CHeldFile* pProgram,
-                    const FileDriverOptions& options) {
+namespace {
+
+// Steps 3 and 4 up to the point where the file's replacement is written: nullptr when Stop ended
+// the walk (nothing to write), an empty replacement for a pass that does not change its file.
+struct WalkedImage {
+    bool bCompleted = false;
+    std::unique_ptr<CReplacement> replacement;
+};
+
+WalkedImage WalkIntoReplacement(PassState& state, IFilePass& pass, IPassDisplay& display,
+                                unsigned char* image, std::int64_t size, const CHeldFile* pProgram,
+                                const FileDriverOptions& options) {
     const PassSteps& steps = pass.Steps();
-    // The file's new copy is begun at once, beside it, while the runs are found; what the pass
-    // changes goes into it at the end.
-    std::optional<CReplacement> replacement;
-    std::vector<ByteRange> changed;
     const bool bReplaces = steps.bWritesImage && pProgram != nullptr;
-    if (bReplaces) {
-        replacement.emplace(*pProgram);
-    }
-    const bool bCompleted =
+    std::vector<ByteRange> changed;
+    WalkedImage walked;
+    walked.bCompleted =
         WalkAndNote(state, pass, display, image, size, options, bReplaces ? &changed : nullptr);
     if (steps.marker != EMarker::None) {
         display.StartMarker(EMarker::None);
     }
-    if (!bCompleted) {
+    // The whole file anew, even when nothing was translated.
+    if (walked.bCompleted && bReplaces) {
+        walked.replacement = std::make_unique<CReplacement>(*pProgram);
+        walked.replacement->Write(image, size, changed);
+    }
+    return walked;
+}
+
+// The end of a completed pass: what the user is told, the status, the pass's own last steps.
+void FinishPass(IFilePass& pass, IPassDisplay& display, const CHeldFile* pReplaced) {
+    if (pReplaced != nullptr && pReplaced->Links() > 1) {
+        display.ShowNotice(FillIn(texts::kNoticeOtherLinks, pReplaced->Ref().strShown,
+                                  std::to_string(pReplaced->Links() - 1)));
+    }
+    display.SetStatusText(4, pass.Steps().szDone);
+    pass.Finish();
+}
+
+}  // namespace
+
+bool RunPassOnImage(PassState& state, IFilePass& pass, IPassDisplay& display, unsigned char* image,
+                    std::int64_t size, const CHeldFile* pProgram,
+                    const FileDriverOptions& options) {
+    WalkedImage walked = WalkIntoReplacement(state, pass, display, image, size, pProgram, options);
+    if (!walked.bCompleted) {
         return false;
     }
-    // The whole file anew, even when nothing was translated.
-    if (bReplaces) {
-        replacement->Commit(image, size, changed);
-        if (pProgram->Links() > 1) {
-            display.ShowNotice(FillIn(texts::kNoticeOtherLinks, pProgram->Ref().strShown,
-                                      std::to_string(pProgram->Links() - 1)));
-        }
+    if (walked.replacement != nullptr) {
+        walked.replacement->Commit();
     }
-    display.SetStatusText(4, steps.szDone);
-    pass.Finish();
+    FinishPass(pass, display, walked.replacement != nullptr ? pProgram : nullptr);
     return true;
 }
 
 bool RunPassOnFile(PassState& state, IFilePass& pass, IPassDisplay& display,
                    const std::string& path, const FileDriverOptions& options) {
     ImageBuffer& image = pass.ImageSlot();
-    std::optional<FilePlace> place;
-    std::optional<CHeldFile> program;
+    std::unique_ptr<FilePlace> place;
+    std::unique_ptr<CHeldFile> program;
     try {
-        place.emplace(path);
+        place = std::make_unique<FilePlace>(path);
         const PassFile file{place->Ref()};
-        program.emplace(file.program, options.wait, pass.Steps().bWritesImage);
+        program =
+            std::make_unique<CHeldFile>(file.program, options.wait, pass.Steps().bWritesImage);
         if (!program->Locked()) {
             display.ShowNotice(FillIn(texts::kNoticeNoLock, file.program.strShown));
         }
@@ -147,7 +170,8 @@ bool RunPassOnFile(PassState& state, IFilePass& pass, IPassDisplay& display,
         // the file as it was just before VOKRA first changed it.
         const std::vector<std::string> backupNames = pass.BackupNames(file);
         if (!backupNames.empty()) {
-            pass.BackupPlaced(file, PlaceBackup(*program, read, backupNames));
+            pass.BackupPlaced(file,
+                              PlaceBackup(*program, read, backupNames, options.pGroup != nullptr));
             program->CheckUnchanged();
         }
         image = std::move(read.pBytes);
@@ -171,11 +195,22 @@ bool RunPassOnFile(PassState& state, IFilePass& pass, IPassDisplay& display,
     display.BlankPaneLines();
     state.m_bBusy = 1;
     state.m_bStopped = 0;
-    const bool bCompleted =
-        RunPassOnImage(state, pass, display, image.get(), state.m_nImageSize, &*program, options);
+    WalkedImage walked = WalkIntoReplacement(state, pass, display, image.get(), state.m_nImageSize,
+                                             program.get(), options);
+    if (walked.bCompleted) {
+        const CHeldFile* replaced = walked.replacement != nullptr ? program.get() : nullptr;
+        FinishPass(pass, display, replaced);
+        if (walked.replacement != nullptr && options.pGroup != nullptr) {
+            // Put in place with the others of the run (see CCommitGroup).
+            options.pGroup->Add(std::move(place), std::move(program),
+                                std::move(walked.replacement));
+        } else if (walked.replacement != nullptr) {
+            walked.replacement->Commit();
+        }
+    }
     display.ShowRunning(false);
     pass.ReleaseBuffers();
-    return bCompleted;
+    return walked.bCompleted;
 }
 
 void TellOtherBackupName(const PassFile& file, const BackupPlace& backup,

@@ -93,6 +93,9 @@ struct FileDriverOptions {
     RunFinder pfnFindRuns = WalkImage;
     IRunSink* pSink = nullptr;
     ELockWait wait = ELockWait::No;  // another pass holds the file: wait for it, or stop at once
+    // A run over many files puts their replacements in place together, when the caller commits
+    // the group; without one, each file is replaced at the end of its pass.
+    CCommitGroup* pGroup = nullptr;
 };
 
 // Steps 1 to 5 for the file `path`. Returns true when the file was done, false when Stop

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -67,14 +68,19 @@ class CNoWindow : public IManualWindow {
     void OpenEditor(const std::string&) override {}
 };
 
-// One command that writes: the files it starts from, how it runs in this process, and which of
-// its files are the user's (the program file or the output), its backup included when it makes one.
+// A file a command changes, and where its original goes ("" when there is no backup).
+struct Target {
+    std::string strName;
+    std::string strBackup;
+};
+
+// One command that writes: the files it starts from, how it runs in this process, and the files
+// of the user's it changes.
 struct Command {
     std::string strName;
     std::function<void(const std::string& folder)> arrange;
     std::function<void(const std::string& folder)> run;
-    std::string strTarget;  // the file the command changes
-    std::string strBackup;  // where the original goes ("" when there is none)
+    std::vector<Target> targets;
 };
 
 std::vector<Command> Commands() {
@@ -83,7 +89,8 @@ std::vector<Command> Commands() {
         return PreparedDictionary({"[OPEN=" + kOpenZh, "[FILE=" + kFileZh, "[CANCEL=" + kSaveZh});
     };
     return {
-        {"batch", [](const std::string& folder) { WriteFileBytes(folder + "/app.exe", Program()); },
+        {"batch",
+         [](const std::string& folder) { WriteFileBytes(folder + "/app.exe", Program()); },
          [dictionary](const std::string& folder) {
              auto state = std::make_unique<AppState>();
              auto engine = std::make_unique<CTranslationEngine>();
@@ -94,7 +101,28 @@ std::vector<Command> Commands() {
              CSilentDisplay display;
              RunBatch(*state, *engine, display);
          },
-         "app.exe", "app.bak"},
+         {{"app.exe", "app.bak"}}},
+        {"batch of two, put in place together",
+         [](const std::string& folder) {
+             WriteFileBytes(folder + "/app.exe", Program());
+             WriteFileBytes(folder + "/two.exe", Program(8));
+         },
+         [dictionary](const std::string& folder) {
+             auto state = std::make_unique<AppState>();
+             auto engine = std::make_unique<CTranslationEngine>();
+             ApplyStartupDefaults(*state);
+             engine->m_strMainDict = dictionary();
+             state->m_astrFiles[0] = folder + "/app.exe";
+             state->m_astrFiles[1] = folder + "/two.exe";
+             state->m_nFileCount = 2;
+             CSilentDisplay display;
+             CCommitGroup group;
+             FileDriverOptions options;
+             options.pGroup = &group;
+             RunBatch(*state, *engine, display, options);
+             group.Commit();
+         },
+         {{"app.exe", "app.bak"}, {"two.exe", "two.bak"}}},
         {"write",
          [listing](const std::string& folder) {
              WriteFileBytes(folder + "/app.exe", Program());
@@ -111,7 +139,7 @@ std::vector<Command> Commands() {
              CWriteBuffers buffers;
              RunWriteCommand(*state, *engine, display, window, buffers);
          },
-         "app.exe", "app.BAK"},
+         {{"app.exe", "app.BAK"}}},
         {"Mender",
          [listing](const std::string& folder) {
              WriteFileBytes(folder + "/app.exe", Program());
@@ -122,7 +150,7 @@ std::vector<Command> Commands() {
              mender::RunMender({folder + "/app.txt", folder + "/app.exe"}, none, none);
              std::fclose(none);
          },
-         "app.exe", "app.BAK"},
+         {{"app.exe", "app.BAK"}}},
         {"vokra-dict -o",
          [](const std::string& folder) {
              WriteFileBytes(folder + "/words.txt", "OPEN=開啟\nFILE=檔案\nSAVE=儲存\n");
@@ -136,7 +164,7 @@ std::vector<Command> Commands() {
              char* argv[] = {name, option, output.data(), input.data(), nullptr};
              RunDictTool(4, argv);
          },
-         "message.txt", ""},
+         {{"message.txt", ""}}},
     };
 }
 
@@ -188,6 +216,10 @@ class CrashConsistency : public ::testing::TestWithParam<int> {
         SCOPED_TRACE(where);
         const Command& command = TheCommand();
         const Snapshot now = TakeSnapshot(folder);
+        const auto isTarget = [&command](const std::string& name) {
+            return std::any_of(command.targets.begin(), command.targets.end(),
+                               [&name](const Target& target) { return target.strName == name; });
+        };
         for (const auto& [name, bytes] : now) {
             SCOPED_TRACE(name);
             if (IsTemporary(name)) {
@@ -197,7 +229,7 @@ class CrashConsistency : public ::testing::TestWithParam<int> {
             const auto complete = done.find(name);
             if (complete == done.end() && earlier == before.end()) {
                 ADD_FAILURE() << "a file no run leaves";
-            } else if (name == command.strTarget) {
+            } else if (isTarget(name)) {
                 EXPECT_TRUE(bytes == earlier->second || bytes == complete->second);
             } else if (earlier != before.end()) {
                 EXPECT_EQ(bytes, earlier->second);
@@ -205,10 +237,11 @@ class CrashConsistency : public ::testing::TestWithParam<int> {
                 EXPECT_EQ(bytes, complete->second);  // a backup is whole or not there
             }
         }
-        if (!command.strBackup.empty() &&
-            now.at(command.strTarget) != before.at(command.strTarget)) {
-            ASSERT_TRUE(now.count(command.strBackup) == 1) << "changed without a backup";
-            EXPECT_EQ(now.at(command.strBackup), before.at(command.strTarget));
+        for (const Target& target : command.targets) {
+            if (!target.strBackup.empty() && now.at(target.strName) != before.at(target.strName)) {
+                ASSERT_TRUE(now.count(target.strBackup) == 1) << "changed without a backup";
+                EXPECT_EQ(now.at(target.strBackup), before.at(target.strName));
+            }
         }
     }
 
@@ -219,12 +252,14 @@ class CrashConsistency : public ::testing::TestWithParam<int> {
         const int status = InChild([&] { command.run(folder); });
         ASSERT_TRUE(WIFEXITED(status));
         const Snapshot now = TakeSnapshot(folder);
-        EXPECT_EQ(now.at(command.strTarget), done.at(command.strTarget));
         for (const auto& [name, bytes] : now) {
             EXPECT_FALSE(IsTemporary(name)) << name;
         }
-        if (!command.strBackup.empty()) {
-            EXPECT_EQ(now.at(command.strBackup), before.at(command.strTarget));
+        for (const Target& target : command.targets) {
+            EXPECT_EQ(now.at(target.strName), done.at(target.strName));
+            if (!target.strBackup.empty()) {
+                EXPECT_EQ(now.at(target.strBackup), before.at(target.strName));
+            }
         }
     }
 
@@ -242,7 +277,9 @@ TEST_P(CrashConsistency, KilledAtEveryFileOperation) {
     SetFileFaultHook(nullptr);
     const int operations = g_nOperation;
     const Snapshot done = TakeSnapshot(folder);
-    ASSERT_NE(done.at(command.strTarget), before.at(command.strTarget));
+    for (const Target& target : command.targets) {
+        ASSERT_NE(done.at(target.strName), before.at(target.strName));
+    }
     ASSERT_GT(operations, 5);
 
     for (int kill = 0; kill < operations; ++kill) {
@@ -263,11 +300,12 @@ TEST_P(CrashConsistency, KilledAtEveryFileOperation) {
 }
 
 std::string CommandName(const ::testing::TestParamInfo<int>& info) {
-    static const char* const kNames[] = {"Batch", "Write", "Mender", "DictOutput"};
+    static const char* const kNames[] = {"Batch", "BatchInOneCommit", "Write", "Mender",
+                                         "DictOutput"};
     return kNames[info.param];
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, CrashConsistency, ::testing::Range(0, 4), CommandName);
+INSTANTIATE_TEST_SUITE_P(Commands, CrashConsistency, ::testing::Range(0, 5), CommandName);
 
 // --- The real programs, killed from outside at random moments --------------------------------
 
