@@ -403,4 +403,43 @@ TEST(CrashConsistencyOfThePrograms, KilledAtRandomMoments) {
     }
 }
 
+// Interrupted (Ctrl+C) or asked to end (SIGTERM) in the middle: the temporaries being written go
+// with the program, and the file is as it was or translated.
+TEST(CrashConsistencyOfThePrograms, InterruptedRunsLeaveNoTemporaries) {
+    CTempDir dir;
+    const std::string folder = dir / "work";
+    const std::string large = Program(std::size_t{24} << 20);
+    std::mt19937 rng(2);
+    for (const int signal : {SIGINT, SIGTERM}) {
+        for (int round = 0; round < 6; ++round) {
+            SCOPED_TRACE("signal " + std::to_string(signal) + ", round " + std::to_string(round));
+            fs::remove_all(folder);
+            fs::create_directories(folder);
+            WriteFileBytes(folder + "/app.exe", large);
+            WriteFileBytes(folder + "/message.txt", "[OPEN=" + kOpenZh + "\r\n");
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                if (::chdir(folder.c_str()) != 0) {
+                    ::_exit(127);
+                }
+                ::execl(VOKRA_BATCH, VOKRA_BATCH, "-q", "-d", ".", "app.exe",
+                        static_cast<char*>(nullptr));
+                ::_exit(127);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50 + rng() % 400));
+            ::kill(pid, signal);
+            int status = 0;
+            ::waitpid(pid, &status, 0);
+            for (const auto& [name, bytes] : TakeSnapshot(folder)) {
+                EXPECT_FALSE(IsTemporary(name)) << name;
+            }
+            const std::string now = ReadFileBytes(folder + "/app.exe");
+            EXPECT_EQ(now.size(), large.size());
+            if (now != large) {
+                EXPECT_EQ(ReadFileBytes(folder + "/app.bak"), large);
+            }
+        }
+    }
+}
+
 }  // namespace

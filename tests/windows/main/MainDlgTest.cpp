@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -180,6 +182,34 @@ TEST_F(MainWindow, FailedFinalWriteLeavesOnlyStopAndSettings) {
     Click(*dlg, kStop);
     EXPECT_EQ(Buttons(*dlg), (std::vector<bool>{true, true, true, true, false, true}));
     EXPECT_TRUE(dlg->close());
+}
+
+// Restore, from the window's context menu: the loaded files back as their backups hold them, and
+// the user told which came from where; not offered while a pass runs.
+TEST_F(MainWindow, RestoreFromTheContextMenuPutsTheOriginalsBack) {
+    std::filesystem::create_directory(dir / "files");
+    WriteFileBytes(dir / "files/one.exe", Units("Open") + kEnd);
+    auto dlg = Open();
+    Choose({"one.exe"});
+    Click(*dlg, kLoad);
+    Click(*dlg, kStart);
+    ASSERT_EQ(ReadFileBytes(dir / "files/one.exe"), kOpenTranslated);
+
+    const QList<QAction*> actions = dlg->actions();
+    ASSERT_EQ(actions.size(), 1);
+    EXPECT_EQ(actions[0]->text(), "還原原始檔 (從備份檔)");
+    actions[0]->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ReadFileBytes(dir / "files/one.exe"), Units("Open") + kEnd);
+    EXPECT_EQ(boxes, QStringList{QString::fromStdString(dir / "files/one.exe" + " 已從 " +
+                                                        dir / "files/one.bak" + " 還原.")});
+
+    bool offered = true;
+    g_duringPass = [&] { offered = offered && actions[0]->isEnabled(); };
+    Click(*dlg, kStart);
+    g_duringPass = nullptr;
+    EXPECT_FALSE(offered);
+    EXPECT_TRUE(actions[0]->isEnabled());
 }
 
 TEST_F(MainWindow, FirstStartAsksForTheTranslatorBeforeTheWindowIsBuilt) {
