@@ -11,7 +11,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <future>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -233,15 +235,14 @@ bool ClaimBackup(const CHeldFile& file, const FileRef& backup, bool bSyncLater =
 // changes). Other names of the file (hard links) keep the earlier contents.
 void ReplaceHeldFile(const CHeldFile& file, const void* data, std::int64_t size);
 
-// The bytes of an image that differ from its file.
-struct ByteRange {
-    std::int64_t nStart = 0;
-    std::int64_t nLength = 0;
+// Bytes to write, somewhere in memory.
+struct ByteSpan {
+    const unsigned char* pData = nullptr;
+    std::size_t nLength = 0;
 };
 
-// The new contents of a held file, made beside it: Write() copies the file in the kernel where it
-// can and writes what the pass changed over the copy (or the whole image), Commit() puts it in
-// place as ReplaceHeldFile does. Destroyed without Commit(), it leaves nothing.
+// The new contents of a held file, made beside it: WriteAt() writes its bytes, in any order,
+// Commit() puts it in place as ReplaceHeldFile does. Destroyed without Commit(), it leaves nothing.
 class CReplacement {
   public:
     explicit CReplacement(const CHeldFile& file);
@@ -249,9 +250,10 @@ class CReplacement {
     CReplacement(const CReplacement&) = delete;
     CReplacement& operator=(const CReplacement&) = delete;
 
-    // `image` is the file's new contents; `changed` says where it differs from the file.
-    void Write(const unsigned char* image, std::int64_t size,
-               const std::vector<ByteRange>& changed);
+    // Writes `pieces`, one after the other, from byte `pos` of the new contents on. Every few
+    // dozen megabytes a write ends with a sync: the sync that makes the file durable before it
+    // takes its name then waits for little. One call at a time, from any thread.
+    void WriteAt(std::int64_t pos, std::span<const ByteSpan> pieces);
     void Commit();
 
   private:
@@ -267,6 +269,7 @@ class CReplacement {
 class CCommitGroup {
   public:
     CCommitGroup();
+    // Waits for a commit still under way beside the passes.
     ~CCommitGroup();
     CCommitGroup(const CCommitGroup&) = delete;
     CCommitGroup& operator=(const CCommitGroup&) = delete;
@@ -275,18 +278,54 @@ class CCommitGroup {
     void Add(std::unique_ptr<FilePlace> place, std::unique_ptr<CHeldFile> file,
              std::unique_ptr<CReplacement> replacement);
     std::size_t Size() const;
-    // Puts every replacement in place; a failure stops there, the rest left as they were.
+    // Whether the group, or a commit of it under way, holds the file `file` names: a pass on it
+    // must wait for the commit.
+    bool Holds(const FileRef& file) const;
+    // Puts the replacements in place beside the passes that follow, in a thread of its own (the
+    // syncs wait for the disk, the passes need not). A failure of the commit made beside the
+    // passes before it is raised here, and this group is then left for Commit().
+    void CommitBeside();
+    // Puts every replacement in place, waiting for a commit under way first; a failure stops
+    // there, the rest left as they were.
     void Commit();
 
+    struct Entry {
+        std::unique_ptr<FilePlace> place;
+        std::unique_ptr<CHeldFile> file;
+        std::unique_ptr<CReplacement> replacement;
+    };
+
   private:
-    struct Entry;
+    // The commit itself, on each system its own.
+    static void PutInPlace(std::vector<Entry> entries);
+
     std::vector<Entry> m_entries;
+    std::vector<FileIdentity> m_committing;  // the files of the commit under way
+    std::future<void> m_commit;
 };
 
 // --- Temporaries ------------------------------------------------------------------------------
 
 // Removes the temporaries a killed run left beside `name`.
 void RemoveStaleTemporaries(const CFolder& folder, const std::string& name);
+
+// The same for a run over many files: each folder is looked through once, at its first file,
+// instead of once for every file (a folder of a few thousand programs would otherwise be read a
+// few thousand times). Only what lay there at that first look is stale: this run's own
+// temporaries come later.
+class CStaleTemporaries {
+  public:
+    CStaleTemporaries();
+    ~CStaleTemporaries();
+    CStaleTemporaries(const CStaleTemporaries&) = delete;
+    CStaleTemporaries& operator=(const CStaleTemporaries&) = delete;
+
+    void Remove(const CFolder& folder, const std::string& name);
+
+  private:
+    struct Folders;
+    std::unique_ptr<Folders> m_pFolders;
+};
 
 // On SIGINT and SIGTERM, removes the temporaries being written. Without `wakeFd` the signal then
 // ends the process as it would have; with it, a byte is written to `wakeFd` and the process goes

@@ -5,6 +5,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 #include <limits>
 #include <new>
 #include <stdexcept>
@@ -274,8 +276,9 @@ std::string TemporaryName(const std::string& name) {
     static constexpr char kLetters[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     static std::atomic<std::uint64_t> s_nCounter{0};
+    static const pid_t s_pid = ::getpid();
     std::uint64_t seed =
-        static_cast<std::uint64_t>(::getpid()) * 0x9E3779B97F4A7C15ULL ^
+        static_cast<std::uint64_t>(s_pid) * 0x9E3779B97F4A7C15ULL ^
         static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
         (s_nCounter.fetch_add(1) * 0xBF58476D1CE4E5B9ULL);
     std::string temporary = TemporaryStem(name) + kTemporaryMark;
@@ -416,8 +419,10 @@ class CTemporary {
 // set-user-ID and set-group-ID bits stay only where the owner and group could be kept: a file
 // must never come to run as somebody it did not run as before.
 void TakeModeOf(int fd, const struct stat* replaced, const std::string& shown) {
-    mode_t mode = 0666 & ~CurrentUmask();
-    if (replaced != nullptr) {
+    mode_t mode = 0;
+    if (replaced == nullptr) {
+        mode = 0666 & ~CurrentUmask();
+    } else {
         mode = replaced->st_mode & 07777;
         const bool bOwnerKept = ::fchown(fd, replaced->st_uid, replaced->st_gid) == 0;
         if (!bOwnerKept) {
@@ -867,8 +872,12 @@ FileImage CHeldFile::Read() const {
         throw std::bad_alloc();
     }
     FileImage image;
-    image.pBytes = AllocateImage(static_cast<std::size_t>(size));
     image.nSize = size;
+    image.pBytes = MapImage(fd, static_cast<std::size_t>(size));
+    if (image.pBytes != nullptr) {
+        return image;
+    }
+    image.pBytes = AllocateImage(static_cast<std::size_t>(size));
     if (::lseek(fd, 0, SEEK_SET) != 0) {
         ThrowFileError(errno, m_ref.strShown);
     }
@@ -948,6 +957,15 @@ struct CReplacement::Handle {
     explicit Handle(const CHeldFile& held) : file(held), temporary(held.Ref()) {}
     const CHeldFile& file;
     CTemporary temporary;
+    std::int64_t nUnsynced = 0;  // bytes written since the last sync began
+    std::future<void> syncing;   // a sync under way beside the writes
+
+    // Waits for the sync under way; its failure is the replacement's.
+    void WaitForSync() {
+        if (syncing.valid()) {
+            syncing.get();
+        }
+    }
 };
 
 CReplacement::CReplacement(const CHeldFile& file) : m_pHandle(std::make_unique<Handle>(file)) {}
@@ -956,157 +974,194 @@ CReplacement::~CReplacement() = default;
 
 namespace {
 
-// Copies the whole of the held file into `to` in the kernel; false where the system cannot.
-bool CopyInKernel(int from, int to, std::int64_t size) {
-    loff_t in = 0;
-    loff_t out = 0;
-    while (in < size) {
-        const ssize_t copied =
-            ::copy_file_range(from, &in, to, &out, static_cast<std::size_t>(size - in), 0);
-        if (copied <= 0 && errno != EINTR) {
-            return false;
-        }
-    }
-    return true;
-}
+// Once this much is written since the last sync, the next write ends with a sync: a large file's
+// way to the disk is then spread over its writes, and the sync that makes it durable before it
+// takes its name waits for little.
+constexpr std::int64_t kSyncEvery = std::int64_t{32} << 20;
 
 }  // namespace
 
-void CReplacement::Write(const unsigned char* image, std::int64_t size,
-                         const std::vector<ByteRange>& changed) {
+void CReplacement::WriteAt(std::int64_t pos, std::span<const ByteSpan> pieces) {
     Handle& h = *m_pHandle;
     const std::string& shown = h.file.Ref().strShown;
     const int fd = h.temporary.Get();
     InjectFault("write", shown);
-    // The file as it is, copied in the kernel (no bytes pass through this process), then what the
-    // pass changed written over it. Where the system cannot copy so, or the pass changed most of
-    // the file, the whole image.
-    std::int64_t changedBytes = 0;
-    for (const ByteRange& range : changed) {
-        changedBytes += range.nLength;
-    }
-    if (size != h.file.Identity().nSize || changedBytes > size / 2 ||
-        !CopyInKernel(h.file.System().file.Get(), fd, size)) {
-        if (::ftruncate(fd, 0) != 0 || ::lseek(fd, 0, SEEK_SET) != 0) {
-            ThrowFileError(errno, shown);
+    const std::int64_t start = pos;
+    std::vector<iovec> vectors;
+    vectors.reserve(std::min<std::size_t>(pieces.size(), IOV_MAX));
+    for (std::size_t next = 0; next < pieces.size();) {
+        vectors.clear();
+        for (; next < pieces.size() && vectors.size() < IOV_MAX; ++next) {
+            if (pieces[next].nLength != 0) {
+                vectors.push_back(
+                    {const_cast<unsigned char*>(pieces[next].pData), pieces[next].nLength});
+            }
         }
-        WriteAll(fd, image, ByteCount(size), shown);
-    } else {
-        for (const ByteRange& range : changed) {
-            for (std::int64_t done = 0; done < range.nLength;) {
-                const ssize_t put =
-                    ::pwrite(fd, image + range.nStart + done,
-                             static_cast<std::size_t>(range.nLength - done), range.nStart + done);
-                if (put < 0 && errno == EINTR) {
-                    continue;
+        // A short write leaves the rest of its vectors: go on from where it stopped.
+        for (std::size_t first = 0; first < vectors.size();) {
+            const int count =
+                static_cast<int>(std::min<std::size_t>(vectors.size() - first, IOV_MAX));
+            const ssize_t put = ::pwritev(fd, vectors.data() + first, count, pos);
+            if (put < 0 && errno == EINTR) {
+                continue;
+            }
+            if (put <= 0) {
+                ThrowFileError(put < 0 ? errno : ENOSPC, shown);
+            }
+            pos += put;
+            for (auto left = static_cast<std::size_t>(put); left != 0;) {
+                iovec& vector = vectors[first];
+                const std::size_t taken = std::min(left, vector.iov_len);
+                vector.iov_base = static_cast<unsigned char*>(vector.iov_base) + taken;
+                vector.iov_len -= taken;
+                left -= taken;
+                if (vector.iov_len == 0) {
+                    ++first;
                 }
-                if (put <= 0) {
-                    ThrowFileError(put < 0 ? errno : ENOSPC, shown);
-                }
-                done += put;
             }
         }
     }
-    TakeModeOf(fd, &h.file.System().info, shown);
+    // The sync runs beside the next writes: a sync of a virtual machine's disk costs about as
+    // long as the writes took, and the pass need not wait for it.
+    h.nUnsynced += pos - start;
+    if (h.nUnsynced >= kSyncEvery && (!h.syncing.valid() || h.syncing.wait_for(std::chrono::seconds(
+                                                                0)) == std::future_status::ready)) {
+        h.WaitForSync();
+        h.syncing = std::async(std::launch::async, [fd, &shown] { SyncFile(fd, shown); });
+        h.nUnsynced = 0;
+    }
 }
 
 void CReplacement::Commit() {
     Handle& h = *m_pHandle;
+    // The file's permissions last: a write by its owner would take a set-user-ID bit off again.
+    TakeModeOf(h.temporary.Get(), &h.file.System().info, h.file.Ref().strShown);
+    h.WaitForSync();
     h.temporary.Finish();
     h.file.CheckUnchanged();
     h.temporary.RenameTo(h.file.Ref().strName);
     SyncFolder(h.file.Ref().folder, h.file.Ref().strShown);
 }
 
-struct CCommitGroup::Entry {
-    std::unique_ptr<FilePlace> place;
-    std::unique_ptr<CHeldFile> file;
-    std::unique_ptr<CReplacement> replacement;
-};
-
-CCommitGroup::CCommitGroup() = default;
-
-CCommitGroup::~CCommitGroup() = default;
-
-void CCommitGroup::Add(std::unique_ptr<FilePlace> place, std::unique_ptr<CHeldFile> file,
-                       std::unique_ptr<CReplacement> replacement) {
-    m_entries.push_back({std::move(place), std::move(file), std::move(replacement)});
-}
-
-std::size_t CCommitGroup::Size() const {
-    return m_entries.size();
-}
-
-void CCommitGroup::Commit() {
-    std::vector<Entry> entries = std::exchange(m_entries, {});
+void CCommitGroup::PutInPlace(std::vector<Entry> entries) {
     // One sync of each file system makes every new file (and every backup made before it)
-    // durable before any takes its name.
+    // durable before any takes its name: far cheaper than a sync of each file, which would wait
+    // for the disk once per file. (It also waits for what other programs are writing to that
+    // disk.)
     std::vector<dev_t> synced;
+    std::vector<std::pair<dev_t, ino_t>> seen;
+    std::vector<const FileRef*> folders;
     for (const Entry& entry : entries) {
-        CTemporary& temporary = entry.replacement->m_pHandle->temporary;
-        const struct stat folder = StatOf(temporary.Folder(), entry.file->Ref().strShown);
+        CReplacement::Handle& h = *entry.replacement->m_pHandle;
+        const FileRef& ref = h.file.Ref();
+        TakeModeOf(h.temporary.Get(), &h.file.System().info, ref.strShown);
+        h.WaitForSync();
+        const struct stat folder = StatOf(h.temporary.Folder(), ref.strShown);
         if (std::find(synced.begin(), synced.end(), folder.st_dev) == synced.end()) {
-            const std::string& shown = entry.file->Ref().strShown;
-            InjectFault("sync", shown);
-            const int fd = ::openat(temporary.Folder(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            InjectFault("sync", ref.strShown);
+            // The folder is held for lookups only; syncfs() needs it opened.
+            const int fd = ::openat(h.temporary.Folder(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
             if (fd < 0) {
-                ThrowFileError(errno, shown);
+                ThrowFileError(errno, ref.strShown);
             }
             const CDescriptor opened(fd);
             if (::syncfs(fd) != 0) {
-                ThrowFileError(errno, shown);
+                ThrowFileError(errno, ref.strShown);
             }
             synced.push_back(folder.st_dev);
         }
+        const auto key = std::make_pair(folder.st_dev, folder.st_ino);
+        if (std::find(seen.begin(), seen.end(), key) == seen.end()) {
+            seen.push_back(key);
+            folders.push_back(&ref);
+        }
     }
-    std::vector<std::pair<dev_t, ino_t>> folders;
     for (Entry& entry : entries) {
         CTemporary& temporary = entry.replacement->m_pHandle->temporary;
-        const FileRef& ref = entry.file->Ref();
         temporary.Close();
         entry.file->CheckUnchanged();
-        temporary.RenameTo(ref.strName);
-        const struct stat folder = StatOf(temporary.Folder(), ref.strShown);
-        if (std::find(folders.begin(), folders.end(),
-                      std::make_pair(folder.st_dev, folder.st_ino)) == folders.end()) {
-            folders.emplace_back(folder.st_dev, folder.st_ino);
-        }
+        temporary.RenameTo(entry.file->Ref().strName);
     }
-    for (Entry& entry : entries) {
-        const struct stat folder =
-            StatOf(entry.replacement->m_pHandle->temporary.Folder(), entry.file->Ref().strShown);
-        const auto key = std::make_pair(folder.st_dev, folder.st_ino);
-        if (const auto it = std::find(folders.begin(), folders.end(), key); it != folders.end()) {
-            SyncFolder(entry.file->Ref().folder, entry.file->Ref().strShown);
-            folders.erase(it);
-        }
+    // Each folder once: the new names durable.
+    for (const FileRef* ref : folders) {
+        SyncFolder(ref->folder, ref->strShown);
     }
 }
 
 // --- Temporaries ------------------------------------------------------------------------------
 
-void RemoveStaleTemporaries(const CFolder& folder, const std::string& name) {
-    const std::string stem = TemporaryStem(name) + kTemporaryMark;
+namespace {
+
+// The names in the folder that look like temporaries: a name, the mark and six letters.
+std::vector<std::string> TemporariesIn(const CFolder& folder) {
+    std::vector<std::string> found;
     const int fd = ::openat(folder.Descriptor(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
-        return;
+        return found;
     }
     DIR* dir = ::fdopendir(fd);
     if (dir == nullptr) {
         ::close(fd);
-        return;
+        return found;
     }
-    std::vector<std::string> stale;
     while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view found = entry->d_name;
-        if (found.size() == stem.size() + 6 && found.starts_with(stem)) {
-            stale.emplace_back(found);
+        const std::string_view name = entry->d_name;
+        if (name.size() > kTemporaryTail &&
+            name.substr(name.size() - kTemporaryTail).starts_with(kTemporaryMark)) {
+            found.emplace_back(name);
         }
     }
     ::closedir(dir);
-    for (const std::string& temporary : stale) {
+    return found;
+}
+
+// Removes those of `temporaries` made for `name`, and takes them off the list.
+void RemoveTemporariesOf(const CFolder& folder, const std::string& name,
+                         std::vector<std::string>& temporaries) {
+    const std::string stem = TemporaryStem(name) + kTemporaryMark;
+    std::erase_if(temporaries, [&](const std::string& temporary) {
+        if (temporary.size() != stem.size() + 6 || !temporary.starts_with(stem)) {
+            return false;
+        }
         ::unlinkat(folder.Descriptor(), temporary.c_str(), 0);
+        return true;
+    });
+}
+
+}  // namespace
+
+void RemoveStaleTemporaries(const CFolder& folder, const std::string& name) {
+    std::vector<std::string> temporaries = TemporariesIn(folder);
+    RemoveTemporariesOf(folder, name, temporaries);
+}
+
+struct CStaleTemporaries::Folders {
+    struct Seen {
+        dev_t device;
+        ino_t inode;
+        std::vector<std::string> temporaries;
+    };
+    std::vector<Seen> seen;
+};
+
+CStaleTemporaries::CStaleTemporaries() : m_pFolders(std::make_unique<Folders>()) {}
+
+CStaleTemporaries::~CStaleTemporaries() = default;
+
+void CStaleTemporaries::Remove(const CFolder& folder, const std::string& name) {
+    struct stat info {};
+    if (::fstat(folder.Descriptor(), &info) != 0) {
+        RemoveStaleTemporaries(folder, name);
+        return;
     }
+    std::vector<Folders::Seen>& seen = m_pFolders->seen;
+    auto it = std::find_if(seen.begin(), seen.end(), [&info](const Folders::Seen& folder) {
+        return folder.device == info.st_dev && folder.inode == info.st_ino;
+    });
+    if (it == seen.end()) {
+        it = seen.insert(seen.end(), {info.st_dev, info.st_ino, TemporariesIn(folder)});
+    }
+    RemoveTemporariesOf(folder, name, it->temporaries);
 }
 
 void RemoveTemporariesOnSignals(int wakeFd) {

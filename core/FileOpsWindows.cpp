@@ -800,7 +800,6 @@ void ReplaceHeldFile(const CHeldFile& file, const void* data, std::int64_t size)
     temporary.RenameTo(FullName(ref));
 }
 
-// Windows has no kernel copy to begin with: the whole image is written.
 struct CReplacement::Handle {
     explicit Handle(const CHeldFile& held) : file(held), temporary(held.Ref()) {}
     const CHeldFile& file;
@@ -811,9 +810,16 @@ CReplacement::CReplacement(const CHeldFile& file) : m_pHandle(std::make_unique<H
 
 CReplacement::~CReplacement() = default;
 
-void CReplacement::Write(const unsigned char* image, std::int64_t size,
-                         const std::vector<ByteRange>&) {
-    WriteAll(m_pHandle->temporary.Get(), image, ByteCount(size), m_pHandle->file.Ref().strShown);
+void CReplacement::WriteAt(std::int64_t pos, std::span<const ByteSpan> pieces) {
+    const std::string& shown = m_pHandle->file.Ref().strShown;
+    LARGE_INTEGER distance{};
+    distance.QuadPart = pos;
+    if (!SetFilePointerEx(m_pHandle->temporary.Get(), distance, nullptr, FILE_BEGIN)) {
+        ThrowLastError(shown);
+    }
+    for (const ByteSpan& piece : pieces) {
+        WriteAll(m_pHandle->temporary.Get(), piece.pData, piece.nLength, shown);
+    }
 }
 
 void CReplacement::Commit() {
@@ -824,27 +830,7 @@ void CReplacement::Commit() {
 }
 
 // Windows syncs each file as it is put in place.
-struct CCommitGroup::Entry {
-    std::unique_ptr<FilePlace> place;
-    std::unique_ptr<CHeldFile> file;
-    std::unique_ptr<CReplacement> replacement;
-};
-
-CCommitGroup::CCommitGroup() = default;
-
-CCommitGroup::~CCommitGroup() = default;
-
-void CCommitGroup::Add(std::unique_ptr<FilePlace> place, std::unique_ptr<CHeldFile> file,
-                       std::unique_ptr<CReplacement> replacement) {
-    m_entries.push_back({std::move(place), std::move(file), std::move(replacement)});
-}
-
-std::size_t CCommitGroup::Size() const {
-    return m_entries.size();
-}
-
-void CCommitGroup::Commit() {
-    std::vector<Entry> entries = std::exchange(m_entries, {});
+void CCommitGroup::PutInPlace(std::vector<Entry> entries) {
     for (Entry& entry : entries) {
         entry.replacement->Commit();
     }
@@ -866,6 +852,17 @@ void RemoveStaleTemporaries(const CFolder& folder, const std::string& name) {
         }
     } while (FindNextFileW(search, &entry));
     FindClose(search);
+}
+
+// Windows finds a file's temporaries by their names, without reading the whole folder.
+struct CStaleTemporaries::Folders {};
+
+CStaleTemporaries::CStaleTemporaries() = default;
+
+CStaleTemporaries::~CStaleTemporaries() = default;
+
+void CStaleTemporaries::Remove(const CFolder& folder, const std::string& name) {
+    RemoveStaleTemporaries(folder, name);
 }
 
 void RemoveTemporariesOnSignals(int) {

@@ -36,8 +36,8 @@ class CBatchPass : public IFilePass {
         TellOtherBackupName(file, backup, m_state.m_szBackupExt, m_display);
     }
 
-    void BeginWalk(unsigned char* image) override {
-        m_pImage = image;
+    void BeginWalk(ILayInTarget& target) override {
+        m_pTarget = &target;
         m_nLine = 0;
     }
 
@@ -69,7 +69,7 @@ class CBatchPass : public IFilePass {
             m_nLine, std::string_view(candidate, static_cast<std::size_t>(runBytes / 2)));
         m_display.DrawTranslationLine(m_nLine, outcome.translation);
         m_nLine = (m_nLine + 1) % 4;
-        m_engine.LayInByUnits(m_pImage, pos, runBytes);
+        m_engine.LayInByUnits(m_pTarget->Run(pos, runBytes), 0, runBytes);
         return outcome;
     }
 
@@ -77,7 +77,7 @@ class CBatchPass : public IFilePass {
     AppState& m_state;
     CTranslationEngine& m_engine;
     IPassDisplay& m_display;
-    unsigned char* m_pImage = nullptr;
+    ILayInTarget* m_pTarget = nullptr;
     int m_nLine = 0;  // the pane line that receives the next translated run
 };
 

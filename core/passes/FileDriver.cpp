@@ -7,22 +7,34 @@
 #include <utility>
 
 #include "FileError.h"
+#include "ReplacementStream.h"
 #include "Texts.h"
 
 namespace {
 
-// Hands every run to the pass, its record to the sink, and notes where the image changed.
+// Lays translations straight into an image held in memory.
+class CImageLayIn : public ILayInTarget {
+  public:
+    explicit CImageLayIn(unsigned char* image) : m_pImage(image) {}
+    unsigned char* Run(std::int64_t pos, int) override { return m_pImage + pos; }
+
+  private:
+    unsigned char* m_pImage;
+};
+
+// Hands every run to the pass and its record to the sink; a replacement written as the walk goes
+// learns how far the walk got.
 class CRecordingHandler : public IRunHandler {
   public:
     CRecordingHandler(const PassState& state, IRunHandler& pass, IRunSink* pSink,
-                      std::vector<ByteRange>* pChanged)
-        : m_state(state), m_pass(pass), m_pSink(pSink), m_pChanged(pChanged) {}
+                      CReplacementStream* pStream)
+        : m_state(state), m_pass(pass), m_pSink(pSink), m_pStream(pStream) {}
 
     RunOutcome OnRun(std::int64_t pos) override {
-        const RunOutcome outcome = m_pass.OnRun(pos);
-        if (outcome.status == ERunStatus::Translated && m_pChanged != nullptr) {
-            Note(pos, m_state.m_nRunBytes);
+        if (m_pStream != nullptr) {
+            m_pStream->Reach(pos);
         }
+        const RunOutcome outcome = m_pass.OnRun(pos);
         if (outcome.status != ERunStatus::Short && m_pSink != nullptr) {
             m_pSink->Record({pos,
                              std::string_view(m_state.m_szCandidate,
@@ -33,41 +45,29 @@ class CRecordingHandler : public IRunHandler {
     }
 
   private:
-    // Changes a page or less apart are one: they are written together, and the list stays short.
-    void Note(std::int64_t pos, std::int64_t length) {
-        static constexpr std::int64_t kPage = 4096;
-        if (!m_pChanged->empty()) {
-            ByteRange& last = m_pChanged->back();
-            if (pos <= last.nStart + last.nLength + kPage) {
-                last.nLength = std::max(last.nLength, pos + length - last.nStart);
-                return;
-            }
-        }
-        m_pChanged->push_back({pos, length});
-    }
-
     const PassState& m_state;
     IRunHandler& m_pass;
     IRunSink* m_pSink;
-    std::vector<ByteRange>* m_pChanged;
+    CReplacementStream* m_pStream;
 };
 
-// Step 3 with the changed ranges noted in `pChanged` when given.
-bool WalkAndNote(PassState& state, IFilePass& pass, IPassDisplay& display, unsigned char* image,
-                 std::int64_t size, const FileDriverOptions& options,
-                 std::vector<ByteRange>* pChanged) {
+// Step 3, the translations laid into `target`; `pStream` is the replacement written behind the
+// walk, when there is one.
+bool WalkInto(PassState& state, IFilePass& pass, IPassDisplay& display, const unsigned char* image,
+              std::int64_t size, const FileDriverOptions& options, ILayInTarget& target,
+              CReplacementStream* pStream) {
     const PassSteps& steps = pass.Steps();
     state.m_nFoundCount = 0;
     state.m_nTranslatedCount = 0;
-    pass.BeginWalk(image);
+    pass.BeginWalk(target);
     display.SetStatusText(4, steps.szRunning);
     if (steps.marker != EMarker::None) {
         display.StartMarker(steps.marker);
     }
     std::optional<CRecordingHandler> recording;
     IRunHandler* handler = &pass;
-    if (options.pSink != nullptr || pChanged != nullptr) {
-        handler = &recording.emplace(state, pass, options.pSink, pChanged);
+    if (options.pSink != nullptr || pStream != nullptr) {
+        handler = &recording.emplace(state, pass, options.pSink, pStream);
     }
     const bool bCompleted =
         options.pfnFindRuns(state, image, size, steps.scanner, display, *handler);
@@ -76,51 +76,17 @@ bool WalkAndNote(PassState& state, IFilePass& pass, IPassDisplay& display, unsig
     return bCompleted;
 }
 
+// The marker of a walking pass stops with the walk of a file.
+void StopMarker(IFilePass& pass, IPassDisplay& display) {
+    if (pass.Steps().marker != EMarker::None) {
+        display.StartMarker(EMarker::None);
+    }
+}
+
 std::string Title(const char* format, int number, int count, const char* name, const char* ext) {
     char title[2048];
     std::snprintf(title, sizeof title, format, number, count, name, ext);
     return title;
-}
-
-}  // namespace
-
-bool WalkPassImage(PassState& state, IFilePass& pass, IPassDisplay& display, unsigned char* image,
-                   std::int64_t size, const FileDriverOptions& options) {
-    return WalkAndNote(state, pass, display, image, size, options, nullptr);
-}
-
-FileRef PassFile::Beside(const std::string& name) const {
-    const std::string& shown = program.strShown;
-    return {program.folder, name, shown.substr(0, shown.size() - program.strName.size()) + name};
-}
-
-namespace {
-
-// Steps 3 and 4 up to the point where the file's replacement is written: nullptr when Stop ended
-// the walk (nothing to write), an empty replacement for a pass that does not change its file.
-struct WalkedImage {
-    bool bCompleted = false;
-    std::unique_ptr<CReplacement> replacement;
-};
-
-WalkedImage WalkIntoReplacement(PassState& state, IFilePass& pass, IPassDisplay& display,
-                                unsigned char* image, std::int64_t size, const CHeldFile* pProgram,
-                                const FileDriverOptions& options) {
-    const PassSteps& steps = pass.Steps();
-    const bool bReplaces = steps.bWritesImage && pProgram != nullptr;
-    std::vector<ByteRange> changed;
-    WalkedImage walked;
-    walked.bCompleted =
-        WalkAndNote(state, pass, display, image, size, options, bReplaces ? &changed : nullptr);
-    if (steps.marker != EMarker::None) {
-        display.StartMarker(EMarker::None);
-    }
-    // The whole file anew, even when nothing was translated.
-    if (walked.bCompleted && bReplaces) {
-        walked.replacement = std::make_unique<CReplacement>(*pProgram);
-        walked.replacement->Write(image, size, changed);
-    }
-    return walked;
 }
 
 // The end of a completed pass: what the user is told, the status, the pass's own last steps.
@@ -135,17 +101,34 @@ void FinishPass(IFilePass& pass, IPassDisplay& display, const CHeldFile* pReplac
 
 }  // namespace
 
+bool WalkPassImage(PassState& state, IFilePass& pass, IPassDisplay& display, unsigned char* image,
+                   std::int64_t size, const FileDriverOptions& options) {
+    CImageLayIn target(image);
+    return WalkInto(state, pass, display, image, size, options, target, nullptr);
+}
+
+FileRef PassFile::Beside(const std::string& name) const {
+    const std::string& shown = program.strShown;
+    return {program.folder, name, shown.substr(0, shown.size() - program.strName.size()) + name};
+}
+
 bool RunPassOnImage(PassState& state, IFilePass& pass, IPassDisplay& display, unsigned char* image,
                     std::int64_t size, const CHeldFile* pProgram,
                     const FileDriverOptions& options) {
-    WalkedImage walked = WalkIntoReplacement(state, pass, display, image, size, pProgram, options);
-    if (!walked.bCompleted) {
+    const bool bCompleted = WalkPassImage(state, pass, display, image, size, options);
+    StopMarker(pass, display);
+    if (!bCompleted) {
         return false;
     }
-    if (walked.replacement != nullptr) {
-        walked.replacement->Commit();
+    const bool bReplaces = pass.Steps().bWritesImage && pProgram != nullptr;
+    if (bReplaces) {
+        // The whole file anew, even when nothing was translated.
+        CReplacement replacement(*pProgram);
+        const ByteSpan whole{image, static_cast<std::size_t>(size)};
+        replacement.WriteAt(0, {&whole, 1});
+        replacement.Commit();
     }
-    FinishPass(pass, display, walked.replacement != nullptr ? pProgram : nullptr);
+    FinishPass(pass, display, bReplaces ? pProgram : nullptr);
     return true;
 }
 
@@ -154,16 +137,24 @@ bool RunPassOnFile(PassState& state, IFilePass& pass, IPassDisplay& display,
     ImageBuffer& image = pass.ImageSlot();
     std::unique_ptr<FilePlace> place;
     std::unique_ptr<CHeldFile> program;
+    const bool bReplaces = pass.Steps().bWritesImage;
     try {
         place = std::make_unique<FilePlace>(path);
         const PassFile file{place->Ref()};
-        program =
-            std::make_unique<CHeldFile>(file.program, options.wait, pass.Steps().bWritesImage);
+        // The same file twice in one run: the first pass's replacement goes in place first.
+        if (options.pGroup != nullptr && options.pGroup->Holds(file.program)) {
+            options.pGroup->Commit();
+        }
+        program = std::make_unique<CHeldFile>(file.program, options.wait, bReplaces);
         if (!program->Locked()) {
             display.ShowNotice(FillIn(texts::kNoticeNoLock, file.program.strShown));
         }
         // A killed run's temporaries go, now that no other pass can be writing them.
-        RemoveStaleTemporaries(place->folder, place->strName);
+        if (options.pStale != nullptr) {
+            options.pStale->Remove(place->folder, place->strName);
+        } else {
+            RemoveStaleTemporaries(place->folder, place->strName);
+        }
 
         FileImage read = program->Read();
         // The backup comes first, before anything else of the file is read or changed: it holds
@@ -195,22 +186,40 @@ bool RunPassOnFile(PassState& state, IFilePass& pass, IPassDisplay& display,
     display.BlankPaneLines();
     state.m_bBusy = 1;
     state.m_bStopped = 0;
-    WalkedImage walked = WalkIntoReplacement(state, pass, display, image.get(), state.m_nImageSize,
-                                             program.get(), options);
-    if (walked.bCompleted) {
-        const CHeldFile* replaced = walked.replacement != nullptr ? program.get() : nullptr;
-        FinishPass(pass, display, replaced);
-        if (walked.replacement != nullptr && options.pGroup != nullptr) {
+    // A pass that changes its file writes the replacement behind its walk, and never changes the
+    // image; the others lay nothing anywhere.
+    std::unique_ptr<CReplacement> replacement;
+    std::optional<CReplacementStream> stream;
+    std::optional<CImageLayIn> inImage;
+    ILayInTarget* target = nullptr;
+    if (bReplaces) {
+        replacement = std::make_unique<CReplacement>(*program);
+        target = &stream.emplace(*replacement, image.get(), state.m_nImageSize);
+    } else {
+        target = &inImage.emplace(image.get());
+    }
+    bool bCompleted = false;
+    {
+        const CImageWarmUp warmUp(image, static_cast<std::size_t>(state.m_nImageSize));
+        bCompleted = WalkInto(state, pass, display, image.get(), state.m_nImageSize, options,
+                              *target, stream ? &*stream : nullptr);
+    }
+    StopMarker(pass, display);
+    if (bCompleted) {
+        if (stream) {
+            stream->Finish();
+        }
+        FinishPass(pass, display, bReplaces ? program.get() : nullptr);
+        if (bReplaces && options.pGroup != nullptr) {
             // Put in place with the others of the run (see CCommitGroup).
-            options.pGroup->Add(std::move(place), std::move(program),
-                                std::move(walked.replacement));
-        } else if (walked.replacement != nullptr) {
-            walked.replacement->Commit();
+            options.pGroup->Add(std::move(place), std::move(program), std::move(replacement));
+        } else if (bReplaces) {
+            replacement->Commit();
         }
     }
     display.ShowRunning(false);
     pass.ReleaseBuffers();
-    return walked.bCompleted;
+    return bCompleted;
 }
 
 void TellOtherBackupName(const PassFile& file, const BackupPlace& backup,

@@ -49,6 +49,18 @@ struct PassFile {
     FileRef Beside(const std::string& name) const;
 };
 
+// Where a pass lays its translations: the image itself, or the program file's replacement as it
+// is written.
+class ILayInTarget {
+  public:
+    // The `bytes` bytes of the run at `pos`, holding what the file holds there, for the pass to
+    // write the run's translation over before its OnRun returns.
+    virtual unsigned char* Run(std::int64_t pos, int bytes) = 0;
+
+  protected:
+    ~ILayInTarget() = default;
+};
+
 // What a pass does differently. The run handler (OnRun) is its work on each run.
 class IFilePass : public IRunHandler {
   public:
@@ -67,8 +79,8 @@ class IFilePass : public IRunHandler {
     virtual bool Prepare(const PassFile&) { return true; }
     // What the window shows of a running pass besides its buttons.
     virtual void ShowRunning() {}
-    // Before the first run, with the image the runs lie in, and after the last (or after Stop).
-    virtual void BeginWalk(unsigned char* /*image*/) {}
+    // Before the first run, with where its translations go, and after the last (or after Stop).
+    virtual void BeginWalk(ILayInTarget& /*target*/) {}
     virtual void EndWalk() {}
     // After a completed pass was written and shown done.
     virtual void Finish() {}
@@ -96,6 +108,8 @@ struct FileDriverOptions {
     // A run over many files puts their replacements in place together, when the caller commits
     // the group; without one, each file is replaced at the end of its pass.
     CCommitGroup* pGroup = nullptr;
+    // A run over many files looks through each folder once for what killed runs left there.
+    CStaleTemporaries* pStale = nullptr;
 };
 
 // Steps 1 to 5 for the file `path`. Returns true when the file was done, false when Stop

@@ -103,7 +103,7 @@ class CTranslatePass : public IFilePass {
         m_window.SetGroupCaptions(texts::kTranslateProgressCaption, texts::kTranslateCountCaption);
     }
 
-    void BeginWalk(unsigned char*) override {
+    void BeginWalk(ILayInTarget&) override {
         if (m_bKeepEarlier) {
             m_display.ShowNotice(FillIn(texts::kNoticeListingKept, m_listing->strShown,
                                         KeepEarlierListing(*m_listing)));

@@ -33,7 +33,7 @@ RunOutcome CWriteBackPass::OnRun(std::int64_t pos) {
     m_engine.LookupEditedTranslation(candidate, runBytes + 2);
     const std::string_view translation(m_engine.m_szResult,
                                        static_cast<std::size_t>(m_engine.m_nResultLen));
-    if (!m_engine.LayInByChars(m_pImage, pos, runBytes)) {
+    if (!m_engine.LayInByChars(m_pTarget->Run(pos, runBytes), 0, runBytes)) {
         return {translation.empty() ? ERunStatus::NoEntry : ERunStatus::DoesNotFit, translation};
     }
     m_state.m_nTranslatedCount += 1;

@@ -25,7 +25,7 @@ class CWriteBackPass : public IFilePass {
 
     const PassSteps& Steps() const override;
     ImageBuffer& ImageSlot() override { return m_pImageSlot != nullptr ? *m_pImageSlot : m_image; }
-    void BeginWalk(unsigned char* image) override { m_pImage = image; }
+    void BeginWalk(ILayInTarget& target) override { m_pTarget = &target; }
     RunOutcome OnRun(std::int64_t pos) override;
 
   protected:
@@ -36,7 +36,7 @@ class CWriteBackPass : public IFilePass {
   private:
     ImageBuffer* m_pImageSlot;
     ImageBuffer m_image;
-    unsigned char* m_pImage = nullptr;
+    ILayInTarget* m_pTarget = nullptr;
 };
 
 // One file's write-back pass over its image, held in memory: the counters start from 0, status

@@ -155,4 +155,40 @@ TEST_F(BatchTool, ASecondRunStopsOrWaits) {
     EXPECT_EQ(ReadFileBytes(dir / "work/f.exe"), kOpen16);
 }
 
+// A file named twice in one run, once through another name (a hard link): the second pass waits
+// for the first one's replacement instead of stopping as if another run held the file, or, with
+// --wait, waiting for itself for ever. Files put in place while the next ones are translated
+// (more than one group of them) all end translated, each with its backup.
+TEST_F(BatchTool, AFileNamedTwiceAndManyFilesAreAllDone) {
+    WriteFileBytes(dir / "work/f.exe", String16("Open"));
+    ASSERT_EQ(::link((dir / "work/f.exe").c_str(), (dir / "work/g.exe").c_str()), 0);
+    for (const char* wait : {"", "--wait "}) {
+        SCOPED_TRACE(wait);
+        // A run that waits for itself is ended after a while.
+        const Outcome r = RunCommand(dir.Path(),
+                                     std::string("timeout 60 '" VOKRA_BATCH "' -q -d dict ") +
+                                         wait + "work/f.exe work/f.exe work/g.exe",
+                                     dir);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(ReadFileBytes(dir / "work/f.exe"), kOpen16);
+    }
+
+    std::string names;
+    for (int i = 0; i < 70; ++i) {
+        const std::string name = "work/m" + std::to_string(i) + ".dll";
+        WriteFileBytes(dir / name, String16("Open"));
+        names += " " + name;
+    }
+    const Outcome many = Run(dir.Path(), "-q -d dict" + names);
+    EXPECT_EQ(many.status, 0) << many.err;
+    for (int i = 0; i < 70; ++i) {
+        const std::string stem = "work/m" + std::to_string(i);
+        EXPECT_EQ(ReadFileBytes(dir / (stem + ".dll")), kOpen16) << stem;
+        EXPECT_EQ(ReadFileBytes(dir / (stem + ".bak")), String16("Open")) << stem;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir / "work")) {
+        EXPECT_EQ(entry.path().filename().string().find(".vokra-"), std::string::npos);
+    }
+}
+
 }  // namespace

@@ -170,13 +170,15 @@ void StartUp(const Options& options, AppState& state, CTranslationEngine& engine
 // One file, as a Load of it followed by Start; its backup goes beside it. The name is shown as
 // it was given.
 void TranslateFile(const std::string& path, const Options& options, AppState& state,
-                   CTranslationEngine& engine, CTerminalDisplay& display, CCommitGroup& group) {
+                   CTranslationEngine& engine, CTerminalDisplay& display, CCommitGroup& group,
+                   CStaleTemporaries& stale) {
     CopyText(state.m_szFileDir, path.substr(0, path.rfind('/') + 1));
     state.m_astrFiles[0] = path;
     state.m_nFileCount = 1;
     FileDriverOptions driver;
     driver.wait = options.bWait ? ELockWait::Yes : ELockWait::No;
     driver.pGroup = &group;
+    driver.pStale = &stale;
     RunBatch(state, engine, display, driver);
     display.EndProgress();
     std::printf("%s: found %llu, translated %lld, ratio %u%%\n", TerminalText(path).c_str(),
@@ -205,10 +207,11 @@ int main(int argc, char** argv) {
     auto engine = std::make_unique<CTranslationEngine>();
     CTerminalDisplay display(stdout, !options.bQuiet && isatty(STDOUT_FILENO) == 1);
 
-    // The translated files are put in place a few dozen at a time, with one sync for them all; a
-    // failure puts in place those done before it.
+    // The translated files are put in place a few dozen at a time, with one sync for them all,
+    // while the next ones are translated; a failure puts in place those done before it.
     constexpr std::size_t kGroupSize = 32;
     CCommitGroup group;
+    CStaleTemporaries stale;
     try {
         if (options.bRestore) {
             for (const std::string& file : options.files) {
@@ -225,9 +228,9 @@ int main(int argc, char** argv) {
                             TerminalText(file).c_str());
                 continue;
             }
-            TranslateFile(file, options, *state, *engine, display, group);
+            TranslateFile(file, options, *state, *engine, display, group, stale);
             if (group.Size() >= kGroupSize) {
-                group.Commit();
+                group.CommitBeside();
             }
         }
         group.Commit();
