@@ -112,17 +112,35 @@ std::vector<Command> Commands() {
              auto engine = std::make_unique<CTranslationEngine>();
              ApplyStartupDefaults(*state);
              engine->m_strMainDict = dictionary();
-             state->m_astrFiles[0] = folder + "/app.exe";
-             state->m_astrFiles[1] = folder + "/two.exe";
-             state->m_nFileCount = 2;
              CSilentDisplay display;
              CCommitGroup group;
              FileDriverOptions options;
              options.pGroup = &group;
+             state->m_nFileCount = 1;
+             state->m_astrFiles[0] = folder + "/app.exe";
+             RunBatch(*state, *engine, display, options);
+             // The first put in place beside the second's pass, as vokra-batch does.
+             group.CommitBeside();
+             state->m_astrFiles[0] = folder + "/two.exe";
              RunBatch(*state, *engine, display, options);
              group.Commit();
          },
          {{"app.exe", "app.bak"}, {"two.exe", "two.bak"}}},
+        {"batch of a large file, written beside the walk",
+         [](const std::string& folder) {
+             WriteFileBytes(folder + "/big.exe", Program(std::size_t{12} << 20));
+         },
+         [dictionary](const std::string& folder) {
+             auto state = std::make_unique<AppState>();
+             auto engine = std::make_unique<CTranslationEngine>();
+             ApplyStartupDefaults(*state);
+             engine->m_strMainDict = dictionary();
+             state->m_astrFiles[0] = folder + "/big.exe";
+             state->m_nFileCount = 1;
+             CSilentDisplay display;
+             RunBatch(*state, *engine, display);
+         },
+         {{"big.exe", "big.bak"}}},
         {"write",
          [listing](const std::string& folder) {
              WriteFileBytes(folder + "/app.exe", Program());
@@ -300,12 +318,12 @@ TEST_P(CrashConsistency, KilledAtEveryFileOperation) {
 }
 
 std::string CommandName(const ::testing::TestParamInfo<int>& info) {
-    static const char* const kNames[] = {"Batch", "BatchInOneCommit", "Write", "Mender",
-                                         "DictOutput"};
+    static const char* const kNames[] = {"Batch", "BatchInOneCommit", "BatchOfALargeFile",
+                                         "Write", "Mender",           "DictOutput"};
     return kNames[info.param];
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, CrashConsistency, ::testing::Range(0, 5), CommandName);
+INSTANTIATE_TEST_SUITE_P(Commands, CrashConsistency, ::testing::Range(0, 6), CommandName);
 
 // --- The real programs, killed from outside at random moments --------------------------------
 
