@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -128,7 +129,12 @@ std::vector<Command> Commands() {
          {{"app.exe", "app.bak"}, {"two.exe", "two.bak"}}},
         {"batch of a large file, written beside the walk",
          [](const std::string& folder) {
-             WriteFileBytes(folder + "/big.exe", Program(std::size_t{12} << 20));
+             // Texts every MiB, so that the replacement is written in pieces as the walk goes.
+             std::string program = Program();
+             for (int mib = 0; mib < 12; ++mib) {
+                 program += std::string(std::size_t{1} << 20, '\x90') + Units("Open") + kEnd;
+             }
+             WriteFileBytes(folder + "/big.exe", program);
          },
          [dictionary](const std::string& folder) {
              auto state = std::make_unique<AppState>();
@@ -186,8 +192,9 @@ std::vector<Command> Commands() {
     };
 }
 
-// The operations of the run being killed: the child counts them and dies at one of them.
-int g_nOperation = 0;
+// The operations of the run being killed: the child counts them (from the walk's thread and from
+// the one writing beside it) and dies at one of them.
+std::atomic<int> g_nOperation = 0;
 int g_nKillAt = -1;
 int KillAtOperation(const char*, const std::string&) {
     if (g_nOperation++ == g_nKillAt) {
