@@ -14,6 +14,7 @@ import sys
 # layers, never those of a higher layer nor of another folder of the same layer.
 LAYERS = {
     "engine": 0,
+    "pe": 0,
     "resources": 0,
     "core": 1,
     "core/passes": 2,
@@ -25,6 +26,7 @@ LAYERS = {
     "windows": 6,
     "tools": 7,
     "tools/batch": 7,
+    "tools/check": 7,
     "tools/dict": 7,
     "tools/editor": 7,
     "tools/grab": 7,
