@@ -7,6 +7,7 @@ packages=(
     cmake ninja-build g++ pkg-config   # build
     libgtest-dev libbenchmark-dev      # tests and benchmarks
     python3                            # conversion-table generator and its check
+    python3-pefile                     # a second PE checksum reader, and the test programs' variants
     binutils                           # strings(1), the benchmark's yardstick
     qt6-base-dev                       # the windows
     libqt6opengl6-dev                  # the 3D test view of the settings window (OpenGL 3.3 core)
