@@ -21,9 +21,14 @@ inline constexpr int kTranslatorSlotSize = 128;
 template <std::size_t N>
 void CopyText(char (&buffer)[N], std::string_view text) {
     const std::size_t n = text.size() < N - 1 ? text.size() : N - 1;
-    std::memcpy(buffer, text.data(), n);
+    if (n != 0) {  // an empty view may hold no pointer at all
+        std::memcpy(buffer, text.data(), n);
+    }
     buffer[n] = 0;
 }
+
+// A text field of a Windows program's structure, as the structure-aware walk hands it to a pass.
+struct FieldRun;
 
 // What a pass over a file image runs on: run control, the current file, the candidate and the
 // counters, and the options that choose the scanner, the translators and the delay. The window's
@@ -54,6 +59,12 @@ struct PassState {
     int m_bIgnoreCase = 0;
     unsigned char m_abCharFilter[kCharFilterCount] = {};
     int m_nDelay = 0;  // 0 to 10: a pass waits m_nDelay * m_nDelay ms after each run found
+    // 1: every file goes through the whole-file walk, Windows programs too; 0: a Windows program
+    // is translated by its structure (only the texts of its interface).
+    int m_bWholeFileWalk = 0;
+    // The field of the program's structure the current run fills, while the structure-aware
+    // walk hands a run to a pass; null in the whole-file walk.
+    const FieldRun* m_pField = nullptr;
 };
 
 // The one record of shared state through which the windows and the passes talk.

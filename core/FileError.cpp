@@ -56,6 +56,8 @@ const char* CauseTemplate(EFileErrorCause cause) {
             return texts::kErrorNoBackup;
         case EFileErrorCause::SameAsProgram:
             return texts::kErrorSameAsProgram;
+        case EFileErrorCause::BrokenProgram:
+            return texts::kErrorBrokenProgram;
     }
     // A value outside the enumeration (a cast gone wrong) still gets a readable message.
     return texts::kErrorGeneric;

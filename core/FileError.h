@@ -32,6 +32,7 @@ enum class EFileErrorCause {
     NoBackupName,   // every backup name holds something else
     NoBackup,       // nothing to restore the file from
     SameAsProgram,  // a file made from the program file would be the program file itself
+    BrokenProgram,  // claims to be a Windows program, but its structure does not read
 };
 
 class CFileError : public std::runtime_error {

@@ -1,6 +1,8 @@
 #include "TranslationFile.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <sstream>
 #include <string_view>
 #include <utility>
 
@@ -119,4 +121,75 @@ void LoadEditedDictionary(CTranslationEngine& engine, std::string fileBytes) {
     CTranslationEngine::PrepareDictionaryText(reinterpret_cast<unsigned char*>(fileBytes.data()),
                                               fileBytes.size());
     engine.m_strEditedDict = std::string_view(fileBytes);
+}
+
+namespace {
+
+constexpr std::string_view kOptionsPrefix = "// options:";
+
+}  // namespace
+
+ListingOptions ListingOptionsOf(const PassState& state) {
+    ListingOptions options;
+    options.bPlugInDict = state.m_bPlugInDict;
+    options.bAlsoDefaultDict = state.m_bAlsoDefaultDict;
+    options.bIgnoreCase = state.m_bIgnoreCase;
+    std::copy(std::begin(state.m_abCharFilter), std::end(state.m_abCharFilter),
+              options.abCharFilter.begin());
+    options.bWholeFileWalk = state.m_bWholeFileWalk;
+    return options;
+}
+
+void UseListingOptions(const ListingOptions& options, PassState& state) {
+    state.m_bPlugInDict = options.bPlugInDict;
+    state.m_bAlsoDefaultDict = options.bAlsoDefaultDict;
+    state.m_bIgnoreCase = options.bIgnoreCase;
+    std::copy(options.abCharFilter.begin(), options.abCharFilter.end(), state.m_abCharFilter);
+    state.m_bWholeFileWalk = options.bWholeFileWalk;
+}
+
+std::string ListingOptionsLine(const ListingOptions& options) {
+    std::string line(kOptionsPrefix);
+    line += " plug-in " + std::to_string(options.bPlugInDict);
+    line += " also-main " + std::to_string(options.bAlsoDefaultDict);
+    line += " ignore-case " + std::to_string(options.bIgnoreCase);
+    line += " filter ";
+    for (const unsigned char on : options.abCharFilter) {
+        line += on != 0 ? '1' : '0';
+    }
+    line += options.bWholeFileWalk == 1 ? " walk whole-file" : " walk structure";
+    return line + "\r\n";
+}
+
+ListingOptions ReadListingOptions(std::string_view bytes) {
+    ListingOptions options;
+    // Only among the comment lines at the top: an entry's text never counts.
+    for (std::size_t start = 0; start < bytes.size() && bytes.substr(start, 2) == "//";) {
+        const std::size_t end = std::min(bytes.find('\n', start), bytes.size());
+        const std::string_view line = bytes.substr(start, end - start);
+        start = end + 1;
+        if (line.substr(0, kOptionsPrefix.size()) != kOptionsPrefix) {
+            continue;
+        }
+        std::istringstream words{std::string(line.substr(kOptionsPrefix.size()))};
+        std::string name;
+        std::string value;
+        while (words >> name >> value) {
+            if (name == "plug-in") {
+                options.bPlugInDict = value == "1" ? 1 : 0;
+            } else if (name == "also-main") {
+                options.bAlsoDefaultDict = value == "1" ? 1 : 0;
+            } else if (name == "ignore-case") {
+                options.bIgnoreCase = value == "1" ? 1 : 0;
+            } else if (name == "filter" && value.size() == kCharFilterCount) {
+                for (std::size_t i = 0; i < options.abCharFilter.size(); ++i) {
+                    options.abCharFilter[i] = value[i] == '1' ? 1 : 0;
+                }
+            } else if (name == "walk") {
+                options.bWholeFileWalk = value == "whole-file" ? 1 : 0;
+            }
+        }
+        break;
+    }
+    return options;
 }

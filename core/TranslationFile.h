@@ -5,9 +5,11 @@
 // translated run, in file order.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
+#include "AppState.h"
 #include "TranslationEngine.h"
 
 // The extensions the manual window offers for the backup and for the translation text file.
@@ -48,6 +50,24 @@ bool HasProgramLine(std::string_view bytes);
 // The program file's name from that header line, without the line end (the name as the header
 // holds it); empty when there is no such line or it names nothing.
 std::string HeaderProgramName(std::string_view bytes);
+
+// The options a listing was made with, which decide the runs found in the program file. Translate
+// records them in a comment line after the header, so that Write and Mender find exactly the runs
+// it listed:
+//   "// options: plug-in 1 also-main 0 ignore-case 0 filter 1111...1 walk structure"
+struct ListingOptions {
+    int bPlugInDict = 0;
+    int bAlsoDefaultDict = 0;
+    int bIgnoreCase = 0;
+    std::array<unsigned char, kCharFilterCount> abCharFilter{};
+    int bWholeFileWalk = 0;
+};
+ListingOptions ListingOptionsOf(const PassState& state);
+void UseListingOptions(const ListingOptions& options, PassState& state);
+std::string ListingOptionsLine(const ListingOptions& options);
+// The options of a listing's line; a listing without one (made before listings recorded them) is
+// read with the plug-in dictionary off and the walk chosen by the file's kind.
+ListingOptions ReadListingOptions(std::string_view bytes);
 
 // Makes the bytes of a translation text file the edited dictionary of the engine, which Write and
 // Mender look each run up in: every CR LF becomes "]}" (the entry's close), then the text is held

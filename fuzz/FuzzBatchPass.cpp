@@ -1,5 +1,7 @@
-// The batch pass in every mode over any image, with any dictionaries and filters.
+// The batch pass in every mode over any image, with any dictionaries and filters, in the
+// whole-file walk or by the structure of a Windows program.
 #include "BatchPass.h"
+#include "FileError.h"
 #include "FuzzInput.h"
 #include "Startup.h"
 
@@ -13,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     state.m_bPlugInDict = (flags >> 1) & 1;
     state.m_bAlsoDefaultDict = (flags >> 2) & 1;
     state.m_bIgnoreCase = (flags >> 3) & 1;
+    state.m_bWholeFileWalk = (flags >> 4) & 1;
     for (int i = 0; i < kCharFilterCount; i += 8) {
         const std::uint8_t bits = input.Byte();
         for (int b = 0; b < 8 && i + b < kCharFilterCount; ++b) {
@@ -35,8 +38,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string image = before;
     state.m_bStopped = 0;
     CRunRecorder recorder(state);
-    TranslateImage(state, engine, recorder, reinterpret_cast<unsigned char*>(image.data()),
-                   static_cast<std::int64_t>(image.size()));
+    try {
+        TranslateImage(state, engine, recorder, reinterpret_cast<unsigned char*>(image.data()),
+                       static_cast<std::int64_t>(image.size()));
+    } catch (const CFileError& refusal) {
+        // A file that claims to be a Windows program but does not read is refused untouched.
+        if (refusal.Cause() != EFileErrorCause::BrokenProgram || image != before) {
+            std::abort();
+        }
+        return 0;
+    }
+    AllowChecksum(before, recorder.runs);
     RequireChangesInsideRuns(before, image, recorder.runs);
     return 0;
 }

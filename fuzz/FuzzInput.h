@@ -12,6 +12,7 @@
 
 #include "AppState.h"
 #include "PassDisplay.h"
+#include "StructureWalk.h"
 
 class CFuzzInput {
   public:
@@ -48,12 +49,26 @@ class CFuzzInput {
 class CRunRecorder : public CSilentDisplay {
   public:
     explicit CRunRecorder(const AppState& state) : m_state(state) {}
-    void ShowRunOffset(std::int64_t pos) override { runs.emplace_back(pos, m_state.m_nRunBytes); }
+    // A field of the structure-aware walk may change as a whole (its punctuation and fill move).
+    void ShowRunOffset(std::int64_t pos) override {
+        runs.emplace_back(
+            pos, m_state.m_pField != nullptr ? 2 * m_state.m_pField->nUnits : m_state.m_nRunBytes);
+    }
     std::vector<std::pair<std::int64_t, int>> runs;
 
   private:
     const AppState& m_state;
 };
+
+// A Windows program's header checksum is written anew after a pass changes it.
+inline void AllowChecksum(const std::string& image,
+                          std::vector<std::pair<std::int64_t, int>>& runs) {
+    const ProgramFacts facts = LookAtProgram(reinterpret_cast<const unsigned char*>(image.data()),
+                                             static_cast<std::int64_t>(image.size()));
+    if (facts.nChecksumOffset >= 0) {
+        runs.emplace_back(facts.nChecksumOffset, 4);
+    }
+}
 
 // Aborts, which the fuzzer reports, when a byte changed outside every reported run.
 inline void RequireChangesInsideRuns(const std::string& before, const std::string& after,

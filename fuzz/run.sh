@@ -18,7 +18,7 @@ elif [ -n "${1:-}" ] && [ "$1" -eq "$1" ] 2>/dev/null; then
     shift
 fi
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(BatchPass IndexLookup WriteBack TranslatorRecord DictionaryCode DictionaryConverter)
+[ ${#targets[@]} -gt 0 ] || targets=(BatchPass IndexLookup WriteBack TranslatorRecord DictionaryCode DictionaryConverter PeImage StructurePass)
 
 cmake -S . -B build-fuzz -G Ninja -DVOKRA_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++-14 > /dev/null
 cmake --build build-fuzz
@@ -29,7 +29,10 @@ for target in "${targets[@]}"; do
     mkdir -p "$work"
     log=build-fuzz/$target.log
     start=$(date +%s)
-    if ! "build-fuzz/fuzz/Fuzz$target" "${limit[@]}" -max_len=4096 -timeout=20 \
+    # Program files need more room than dictionaries and pieces of text.
+    max_len=4096
+    case $target in PeImage | StructurePass) max_len=16384 ;; esac
+    if ! "build-fuzz/fuzz/Fuzz$target" "${limit[@]}" -max_len=$max_len -timeout=20 \
             -rss_limit_mb=4096 -artifact_prefix="build-fuzz/findings/$target-" \
             "$work" "fuzz/corpus/$target" > "$log" 2>&1; then
         echo "$target: FINDING, see $log"

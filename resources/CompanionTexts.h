@@ -39,11 +39,13 @@ inline constexpr char kEditorPosition[] = "第 %1 行, 第 %2 字";
 // --- Mender --------------------------------------------------------------------------------
 
 inline constexpr char kMenderUsage[] =
-    "用法: Mender [翻譯檔 [原文檔]]\n"
+    "用法: Mender [--whole-file] [翻譯檔 [原文檔]]\n"
     "將翻譯檔的翻譯寫入原文檔. 原文檔先備份在它的資料夾中, 檔名為原文檔名加 .BAK\n"
     "(.BAK 已存放其他內容時, 改用 .B01 到 .B09 中第一個可用的).\n"
     "不指定原文檔時, 取翻譯檔第 4 行「// 原文檔：」所記的檔名, 在目前資料夾中尋找.\n"
-    "不指定翻譯檔時, 取與 Mender 同一資料夾中唯一的翻譯檔 (.txt).\n";
+    "不指定翻譯檔時, 取與 Mender 同一資料夾中唯一的翻譯檔 (.txt).\n"
+    "Windows 程式檔依其結構只翻譯介面文字 (選單、對話框、字串表); --whole-file 則掃描整個檔案,\n"
+    "與翻譯檔記錄的選項無關.\n";
 inline constexpr char kMenderTooManyArguments[] = "Mender: 參數太多.\n";
 inline constexpr char kMenderNoTranslationFile[] =
     "Mender: %s 中沒有翻譯檔 (第 4 行為「// 原文檔：」的 .txt 檔), 沒有做任何修改.\n";

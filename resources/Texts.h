@@ -49,12 +49,21 @@ inline constexpr char kErrorNoBackupName[] =
     "%1 的備份檔名 (選定的副檔名及 .B01 到 .B09) 都已存放其他內容, 沒有做任何修改.";
 inline constexpr char kErrorNoBackup[] = "%1 旁邊沒有可以還原的備份檔.";
 inline constexpr char kErrorSameAsProgram[] = "%1 就是原文檔本身, 不能拿來存放備份或翻譯.";
+inline constexpr char kErrorBrokenProgram[] =
+    "%1 看來是 Windows 程式檔, 但它的結構 (檔頭、區段表或資源目錄) 無法讀取, 沒有做任何修改; "
+    "若仍要翻譯, 請選用整檔掃描.";
 inline constexpr char kUnnamedFile[] = "未命名檔案";
 inline constexpr char kOutOfMemory[] = "記憶體不足.";
 
 // What a pass tells the user once it is over; %1 and %2 as each says.
 // %1 the name chosen for the backup, %2 the name it took.
 inline constexpr char kNoticeBackupName[] = "%1 已存放其他內容, 備份改存為 %2.";
+// %1 the program file.
+inline constexpr char kNoticeSigned[] =
+    "%1 帶有數位簽章; 任何修改都會使簽章失效, Windows 可能不再信任翻譯後的檔案.";
+// %1 the English text whose translation would lose a placeholder (%s, %d, %1 ...).
+inline constexpr char kNoticePlaceholderLost[] =
+    "「%1」的翻譯少了或改動了格式符號 (如 %s、%d), 這段沒有寫入.";
 // %1 the program file, %2 how many other names it has.
 inline constexpr char kNoticeOtherLinks[] =
     "%1 另有 %2 個名稱 (硬連結) 指向翻譯前的檔案, 它們仍是原來的內容.";
@@ -110,6 +119,9 @@ inline constexpr char kHeaderRuleBottom[] =
 
 // The settings window.
 inline constexpr char kSettingsLoadingTitle[] = "   讀 取 中 . . .  ";
+inline constexpr char kSpecialWholeFile[] =
+    "整檔掃描 (Windows 程式檔也不依其結構, 可能使程式無法執行)";
+inline constexpr char kSpecialTip[] = "較少用到的選項, 例如整檔掃描";
 inline constexpr char kSettingsNoViewTitle[] = "  設定介面  [無法測試 Direct3D 介面] ";
 inline constexpr char kBackupExtWithSlash[] =
     "備份檔的副檔名不可含有 / 字元, 仍使用原來的副檔名 %1 .";

@@ -59,7 +59,9 @@ class CBatchPass : public IFilePass {
         // translated yet shows 100 divided by the runs found.
         m_display.ShowRatio(TranslationRatio(m_state.m_nTranslatedCount, m_state.m_nFoundCount));
 
-        const RunOutcome outcome = ResultOutcome(m_engine, runBytes);
+        const PreparedTranslation prepared =
+            PrepareTranslation(m_state, m_engine, pos, ELayIn::ByUnits);
+        const RunOutcome outcome = prepared.outcome;
         if (outcome.status != ERunStatus::Translated) {
             return outcome;
         }
@@ -69,7 +71,7 @@ class CBatchPass : public IFilePass {
             m_nLine, std::string_view(candidate, static_cast<std::size_t>(runBytes / 2)));
         m_display.DrawTranslationLine(m_nLine, outcome.translation);
         m_nLine = (m_nLine + 1) % 4;
-        m_engine.LayInByUnits(m_pTarget->Run(pos, runBytes), 0, runBytes);
+        LayIn(prepared, *m_pTarget);
         return outcome;
     }
 
@@ -92,7 +94,7 @@ void RunBatch(AppState& state, CTranslationEngine& engine, IPassDisplay& display
 bool TranslateImage(AppState& state, CTranslationEngine& engine, IPassDisplay& display,
                     unsigned char* image, std::int64_t size, const FileDriverOptions& options) {
     CBatchPass pass(state, engine, display);
-    return WalkPassImage(state, pass, display, image, size, options);
+    return RunPassOnImage(state, pass, display, image, size, nullptr, options);
 }
 
 bool RunFile(AppState& state, CTranslationEngine& engine, IPassDisplay& display,

@@ -17,8 +17,10 @@
 void RunBatch(AppState& state, CTranslationEngine& engine, IPassDisplay& display,
               const FileDriverOptions& options = {});
 
-// The pass over one image held in memory: scans, translates and lays in. Returns false when Stop
-// ended it (the image may then hold part of the translations and must not be written).
+// The pass over one image held in memory: scans, translates and lays in, and a Windows program's
+// header checksum anew. Returns false when Stop ended it (the image may then hold part of the
+// translations and must not be written). A file that claims to be a Windows program but does not
+// read is refused untouched (the BrokenProgram file error) unless the whole-file walk is chosen.
 bool TranslateImage(AppState& state, CTranslationEngine& engine, IPassDisplay& display,
                     unsigned char* image, std::int64_t size, const FileDriverOptions& options = {});
 

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "FileError.h"
+#include "PeImage.h"
 #include "ReplacementStream.h"
 #include "Texts.h"
 
@@ -83,6 +84,29 @@ void StopMarker(IFilePass& pass, IPassDisplay& display) {
     }
 }
 
+// What the structure of the file means before a pass starts on it: a file that claims to be a
+// Windows program but does not read is refused (unless the user asked for the whole-file walk or
+// the pass finds its runs its own way); a signed one is about to lose its signature.
+ProgramFacts CheckProgram(const PassState& state, const unsigned char* image, std::int64_t size,
+                          const FileDriverOptions& options, bool bReplaces,
+                          const std::string& shown, IPassDisplay& display) {
+    ProgramFacts facts = LookAtProgram(image, size);
+    if (facts.kind == EFileKind::BrokenProgram && state.m_bWholeFileWalk == 0 &&
+        options.pfnFindRuns == FindRuns) {
+        throw CFileError(EFileErrorCause::BrokenProgram, shown);
+    }
+    if (facts.bSigned && bReplaces) {
+        display.ShowNotice(FillIn(texts::kNoticeSigned, shown));
+    }
+    return facts;
+}
+
+void PutChecksum(unsigned char* field, std::uint32_t checksum) {
+    for (int i = 0; i < 4; ++i) {
+        field[i] = static_cast<unsigned char>(checksum >> (8 * i));
+    }
+}
+
 std::string Title(const char* format, int number, int count, const char* name, const char* ext) {
     char title[2048];
     std::snprintf(title, sizeof title, format, number, count, name, ext);
@@ -115,12 +139,19 @@ FileRef PassFile::Beside(const std::string& name) const {
 bool RunPassOnImage(PassState& state, IFilePass& pass, IPassDisplay& display, unsigned char* image,
                     std::int64_t size, const CHeldFile* pProgram,
                     const FileDriverOptions& options) {
+    const bool bReplaces = pass.Steps().bWritesImage && pProgram != nullptr;
+    const ProgramFacts facts =
+        CheckProgram(state, image, size, options, bReplaces,
+                     pProgram != nullptr ? pProgram->Ref().strShown : "", display);
     const bool bCompleted = WalkPassImage(state, pass, display, image, size, options);
     StopMarker(pass, display);
     if (!bCompleted) {
         return false;
     }
-    const bool bReplaces = pass.Steps().bWritesImage && pProgram != nullptr;
+    if (facts.nChecksumOffset >= 0 && pass.Steps().bWritesImage) {
+        PutChecksum(image + facts.nChecksumOffset,
+                    ComputePeChecksum(image, size, facts.nChecksumOffset));
+    }
     if (bReplaces) {
         // The whole file anew, even when nothing was translated.
         CReplacement replacement(*pProgram);
@@ -138,6 +169,7 @@ bool RunPassOnFile(PassState& state, IFilePass& pass, IPassDisplay& display,
     std::unique_ptr<FilePlace> place;
     std::unique_ptr<CHeldFile> program;
     const bool bReplaces = pass.Steps().bWritesImage;
+    ProgramFacts facts;
     try {
         place = std::make_unique<FilePlace>(path);
         const PassFile file{place->Ref()};
@@ -157,6 +189,8 @@ bool RunPassOnFile(PassState& state, IFilePass& pass, IPassDisplay& display,
         }
 
         FileImage read = program->Read();
+        facts = CheckProgram(state, read.pBytes.get(), read.nSize, options, bReplaces,
+                             file.program.strShown, display);
         // The backup comes first, before anything else of the file is read or changed: it holds
         // the file as it was just before VOKRA first changed it.
         const std::vector<std::string> backupNames = pass.BackupNames(file);
@@ -192,9 +226,13 @@ bool RunPassOnFile(PassState& state, IFilePass& pass, IPassDisplay& display,
     std::optional<CReplacementStream> stream;
     std::optional<CImageLayIn> inImage;
     ILayInTarget* target = nullptr;
+    std::optional<CChecksumChange> checksum;
     if (bReplaces) {
         replacement = std::make_unique<CReplacement>(*program);
         target = &stream.emplace(*replacement, image.get(), state.m_nImageSize);
+        if (facts.nChecksumOffset >= 0) {
+            stream->TrackChecksum(checksum.emplace(facts.nChecksumOffset));
+        }
     } else {
         target = &inImage.emplace(image.get());
     }
@@ -208,6 +246,16 @@ bool RunPassOnFile(PassState& state, IFilePass& pass, IPassDisplay& display,
     if (bCompleted) {
         if (stream) {
             stream->Finish();
+        }
+        if (checksum) {
+            // The header's checksum, of the new contents: Windows checks it for drivers and some
+            // system libraries.
+            unsigned char field[4];
+            PutChecksum(field, checksum->Adjusted(ComputePeChecksum(image.get(), state.m_nImageSize,
+                                                                    facts.nChecksumOffset),
+                                                  state.m_nImageSize));
+            const ByteSpan piece{field, sizeof field};
+            replacement->WriteAt(facts.nChecksumOffset, {&piece, 1});
         }
         FinishPass(pass, display, bReplaces ? program.get() : nullptr);
         if (bReplaces && options.pGroup != nullptr) {

@@ -9,7 +9,8 @@
 //     failure here leaves the file untouched and everything idle: the flags, the buttons, no
 //     image held.
 //  2. the window shows a running pass: buttons, counters, panes; m_bBusy 1, m_bStopped 0.
-//  3. the counters start from 0 and the runs are found (by the whole-file walk) and handed to the
+//  3. the counters start from 0 and the runs are found (a Windows program's by its structure,
+//     any other file's by the whole-file walk; see StructureWalk.h) and handed to the
 //     pass one by one, the status pane showing the pass at work.
 //  4. a completed pass that changes the file replaces it as a whole (never a mix of old and new,
 //     whatever happens meanwhile) when it is still the file that was read, shows that it is done
@@ -31,6 +32,8 @@
 #include "ImageWalk.h"
 #include "PassDisplay.h"
 #include "ProgressMarker.h"
+#include "RunTranslation.h"
+#include "StructureWalk.h"
 
 // How a pass shows itself and what it does with the program file.
 struct PassSteps {
@@ -47,18 +50,6 @@ struct PassFile {
     FileRef program;
     // A file of that name beside the program file, named in messages with the program's folder.
     FileRef Beside(const std::string& name) const;
-};
-
-// Where a pass lays its translations: the image itself, or the program file's replacement as it
-// is written.
-class ILayInTarget {
-  public:
-    // The `bytes` bytes of the run at `pos`, holding what the file holds there, for the pass to
-    // write the run's translation over before its OnRun returns.
-    virtual unsigned char* Run(std::int64_t pos, int bytes) = 0;
-
-  protected:
-    ~ILayInTarget() = default;
 };
 
 // What a pass does differently. The run handler (OnRun) is its work on each run.
@@ -102,7 +93,7 @@ class IRunSink {
 };
 
 struct FileDriverOptions {
-    RunFinder pfnFindRuns = WalkImage;
+    RunFinder pfnFindRuns = FindRuns;
     IRunSink* pSink = nullptr;
     ELockWait wait = ELockWait::No;  // another pass holds the file: wait for it, or stop at once
     // A run over many files puts their replacements in place together, when the caller commits

@@ -65,6 +65,22 @@ std::int64_t FirstStringOfTable(const char* candidate, std::int64_t chars) {
 
 }  // namespace
 
+std::int64_t ScanRun(PassState& state, const unsigned char* image, std::int64_t size,
+                     std::int64_t pos, EMainScanner mainScanner) {
+    char* const candidate = state.m_szCandidate;
+    std::int64_t end = pos;
+    if (state.m_bPlugInDict == 1) {
+        end =
+            CTranslationEngine::ScanFilteredRun(image, size, pos, candidate, state.m_abCharFilter);
+    }
+    if (state.m_bPlugInDict == 0 || (end == pos && state.m_bAlsoDefaultDict == 1)) {
+        end = mainScanner == EMainScanner::FollowMode && state.m_bWholeSentence == 0
+                  ? CTranslationEngine::ScanWordRun(image, size, pos, candidate)
+                  : CTranslationEngine::ScanSentenceRun(image, size, pos, candidate);
+    }
+    return end;
+}
+
 bool WalkImage(PassState& state, const unsigned char* image, std::int64_t size,
                EMainScanner mainScanner, IPassDisplay& display, IRunHandler& handler) {
     char* const candidate = state.m_szCandidate;
@@ -118,16 +134,7 @@ bool WalkImage(PassState& state, const unsigned char* image, std::int64_t size,
             continue;
         }
 
-        std::int64_t end = pos;
-        if (state.m_bPlugInDict == 1) {
-            end = CTranslationEngine::ScanFilteredRun(image, size, pos, candidate,
-                                                      state.m_abCharFilter);
-        }
-        if (state.m_bPlugInDict == 0 || (end == pos && state.m_bAlsoDefaultDict == 1)) {
-            end = mainScanner == EMainScanner::FollowMode && state.m_bWholeSentence == 0
-                      ? CTranslationEngine::ScanWordRun(image, size, pos, candidate)
-                      : CTranslationEngine::ScanSentenceRun(image, size, pos, candidate);
-        }
+        std::int64_t end = ScanRun(state, image, size, pos, mainScanner);
         if (end <= pos) {
             pos += 2;
             continue;

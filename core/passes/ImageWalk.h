@@ -14,6 +14,7 @@ enum class ERunStatus {
     Short,       // one character: looked at, never counted
     NoEntry,     // no translation
     DoesNotFit,  // a translation longer than the run: left as it is
+    Kept,        // left as it is for safety: its translation would lose a placeholder
     Translated,  // laid in (or listed)
 };
 struct RunOutcome {
@@ -31,6 +32,13 @@ class IRunHandler {
 // Which main scanner (and main-dictionary translator) a pass uses: the batch run follows the
 // whole-sentence option, the manual passes always take whole sentences.
 enum class EMainScanner { FollowMode, AlwaysSentence };
+
+// The run that starts at `pos`, found by the scanner the options choose (the plug-in dictionary's
+// filtered scanner first when it is on): its text in the candidate (which the caller has
+// zero-filled), and the offset just after it; `pos` when no run starts there. No run reaches past
+// `size`.
+std::int64_t ScanRun(PassState& state, const unsigned char* image, std::int64_t size,
+                     std::int64_t pos, EMainScanner mainScanner);
 
 // Walks the image from offset 0. Returns true when it reached the end, false when Stop ended it
 // (m_bStopped found 1 after a pump); after a Stop the image is not touched again.

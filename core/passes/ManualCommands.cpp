@@ -113,10 +113,11 @@ class CTranslatePass : public IFilePass {
         localtime_r(&now, &local);
         m_pListing = std::make_unique<CNewFile>(*m_listing);
         m_pListing->Write(TranslationFileHeader(
-            m_state, m_window.BackupExtIndex(), m_window.TranslationExtIndex(),
-            local.tm_year + 1900, local.tm_mon + 1, local.tm_mday));
+                              m_state, m_window.BackupExtIndex(), m_window.TranslationExtIndex(),
+                              local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) +
+                          ListingOptionsLine(ListingOptionsOf(m_state)));
     }
-    RunOutcome OnRun(std::int64_t) override {
+    RunOutcome OnRun(std::int64_t pos) override {
         const char* candidate = m_state.m_szCandidate;
         const int runBytes = m_state.m_nRunBytes;
         if (runBytes <= 2) {
@@ -129,7 +130,8 @@ class CTranslatePass : public IFilePass {
 
         m_engine.m_nResultLen = 0;
         TranslateCandidate(m_state, m_engine, candidate, runBytes, EMainScanner::AlwaysSentence);
-        const RunOutcome outcome = ResultOutcome(m_engine, runBytes);
+        const RunOutcome outcome =
+            PrepareTranslation(m_state, m_engine, pos, ELayIn::ByChars).outcome;
         if (outcome.status != ERunStatus::Translated) {
             return outcome;
         }
@@ -184,6 +186,10 @@ class CManualWritePass : public CWriteBackPass {
     void ReleaseBuffers() override {
         m_buffers.m_pEditedText.reset();
         m_buffers.m_pWriteImage.reset();
+        if (m_windowOptions) {
+            UseListingOptions(*m_windowOptions, m_appState);
+            m_windowOptions.reset();
+        }
     }
 
     std::vector<std::string> BackupNames(const PassFile& file) override {
@@ -205,9 +211,13 @@ class CManualWritePass : public CWriteBackPass {
         CopyText(m_appState.m_szPath, m_strListing);
         FileImage edited = ReadWholeFile(ListingOf(file, m_strListing));
         m_buffers.m_pEditedText = std::move(edited.pBytes);
-        LoadEditedDictionary(
-            m_engine, std::string(reinterpret_cast<const char*>(m_buffers.m_pEditedText.get()),
-                                  static_cast<std::size_t>(edited.nSize)));
+        std::string bytes(reinterpret_cast<const char*>(m_buffers.m_pEditedText.get()),
+                          static_cast<std::size_t>(edited.nSize));
+        // The runs are found as Translate found them, whatever the window says now; its own
+        // options come back when the pass lets go of the file.
+        m_windowOptions = ListingOptionsOf(m_appState);
+        UseListingOptions(ReadListingOptions(bytes), m_appState);
+        LoadEditedDictionary(m_engine, std::move(bytes));
         return true;
     }
 
@@ -221,6 +231,7 @@ class CManualWritePass : public CWriteBackPass {
     CWriteBuffers& m_buffers;
     std::string m_strBackupExt;
     std::string m_strListing;
+    std::optional<ListingOptions> m_windowOptions;
 };
 
 }  // namespace

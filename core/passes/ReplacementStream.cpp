@@ -82,6 +82,9 @@ void CReplacementStream::Build(std::int64_t end, Batch& batch) {
             ahead.push_back(patch);
             continue;
         }
+        if (m_pChecksum != nullptr) {
+            m_pChecksum->Replace(patch.nPos, m_pImage + patch.nPos, bytes, patch.nLength);
+        }
         if (patch.nPos < at) {
             behind.push_back(patch);
             continue;

@@ -11,6 +11,7 @@
 
 #include "FileDriver.h"
 #include "FileOps.h"
+#include "PeChecksum.h"
 
 class CReplacementStream : public ILayInTarget {
   public:
@@ -29,6 +30,9 @@ class CReplacementStream : public ILayInTarget {
     void Reach(std::int64_t pos);
     // The walk reached the end: the rest of the contents, and every write done.
     void Finish();
+    // From now on every patch written also moves `change` (the runs never overlap, so what a patch
+    // replaces is the image's bytes).
+    void TrackChecksum(CChecksumChange& change) { m_pChecksum = &change; }
 
   private:
     struct Patch {
@@ -60,4 +64,5 @@ class CReplacementStream : public ILayInTarget {
     Batch m_batches[2];            // one under way while the other fills
     int m_nFilling = 0;
     std::future<void> m_writing;
+    CChecksumChange* m_pChecksum = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "FileError.h"
 #include "RunTranslation.h"
 #include "Texts.h"
 
@@ -31,11 +32,19 @@ RunOutcome CWriteBackPass::OnRun(std::int64_t pos) {
 
     // The count covers the whole key "[" TEXT "=": the letter test sees every letter of it.
     m_engine.LookupEditedTranslation(candidate, runBytes + 2);
-    const std::string_view translation(m_engine.m_szResult,
-                                       static_cast<std::size_t>(m_engine.m_nResultLen));
-    if (!m_engine.LayInByChars(m_pTarget->Run(pos, runBytes), 0, runBytes)) {
-        return {translation.empty() ? ERunStatus::NoEntry : ERunStatus::DoesNotFit, translation};
+    const PreparedTranslation prepared =
+        PrepareTranslation(m_state, m_engine, pos, ELayIn::ByChars);
+    const std::string_view translation = prepared.outcome.translation;
+    if (prepared.outcome.status == ERunStatus::Kept) {
+        // The user's own text is never rewritten: such an entry is left out, and the user told.
+        m_display.ShowNotice(
+            FillIn(texts::kNoticePlaceholderLost,
+                   std::string_view(candidate, static_cast<std::size_t>(runBytes / 2))));
     }
+    if (prepared.outcome.status != ERunStatus::Translated) {
+        return prepared.outcome;
+    }
+    LayIn(prepared, *m_pTarget);
     m_state.m_nTranslatedCount += 1;
     m_display.DrawTranslatedCount(m_state.m_nTranslatedCount);
     // Counted after this run's own translation, unlike the batch run.
@@ -47,5 +56,5 @@ RunOutcome CWriteBackPass::OnRun(std::int64_t pos) {
 bool WriteBackImage(PassState& state, CTranslationEngine& engine, IPassDisplay& display,
                     unsigned char* image, std::int64_t size) {
     CWriteBackPass pass(state, engine, display);
-    return WalkPassImage(state, pass, display, image, size);
+    return RunPassOnImage(state, pass, display, image, size);
 }

@@ -42,8 +42,9 @@ class CWriteBackPass : public IFilePass {
 // One file's write-back pass over its image, held in memory: the counters start from 0, status
 // pane 4 shows the running write-back, the write-back marker starts in pane 1, and the walk (whole
 // sentences; the plug-in scanner when the options say so) hands every run to CWriteBackPass.
-// Returns true when the walk reached the end: the caller then writes the whole image over the
-// program file and shows texts::kPaneStateWriteDone. Returns false when Stop ended it: the image
-// may then hold part of the translations and must not be written.
+// Returns true when the walk reached the end: a Windows program's header checksum is then written
+// anew, status pane 4 shows texts::kPaneStateWriteDone, and the caller may write the whole image
+// over the program file. Returns false when Stop ended it: the image may then hold part of the
+// translations and must not be written.
 bool WriteBackImage(PassState& state, CTranslationEngine& engine, IPassDisplay& display,
                     unsigned char* image, std::int64_t size);

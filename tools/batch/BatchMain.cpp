@@ -35,6 +35,10 @@ constexpr char kUsage[] =
     "  -u, --plug-in         look texts up in user.txt first\n"
     "      --plug-in-only    with --plug-in, do not fall back to the main dictionary\n"
     "      --case-sensitive  with --plug-in, keys must match in letter case\n"
+    "      --whole-file      look for English texts anywhere in each file; by default a\n"
+    "                        Windows program is translated by its structure: the texts of\n"
+    "                        its menus, dialogs, string tables and version information, and\n"
+    "                        interface sentences of its data, in English resources only\n"
     "  -b, --backup-ext EXT  backup extension (default: .bak)\n"
     "      --restore         put each FILE back as its backup holds it, translating nothing\n"
     "      --wait            wait for another VOKRA that works on a file (default: stop)\n"
@@ -54,6 +58,7 @@ struct Options {
     bool bPlugIn = false;
     bool bPlugInOnly = false;
     bool bCaseSensitive = false;
+    bool bWholeFile = false;
     std::string backupExt = ".bak";
     bool bRestore = false;
     bool bWait = false;
@@ -69,7 +74,7 @@ std::string ShippedDataFolder() {
 
 // Returns 0 to go on, or the exit status.
 int ParseOptions(int argc, char** argv, Options& options) {
-    enum { kPlugInOnly = 1000, kCaseSensitive, kRestore, kWait, kIncludeBackups };
+    enum { kPlugInOnly = 1000, kCaseSensitive, kRestore, kWait, kIncludeBackups, kWholeFile };
     static const option kLong[] = {
         {"dir", required_argument, nullptr, 'd'},
         {"single-phrase", no_argument, nullptr, 's'},
@@ -77,6 +82,7 @@ int ParseOptions(int argc, char** argv, Options& options) {
         {"plug-in", no_argument, nullptr, 'u'},
         {"plug-in-only", no_argument, nullptr, kPlugInOnly},
         {"case-sensitive", no_argument, nullptr, kCaseSensitive},
+        {"whole-file", no_argument, nullptr, kWholeFile},
         {"backup-ext", required_argument, nullptr, 'b'},
         {"restore", no_argument, nullptr, kRestore},
         {"wait", no_argument, nullptr, kWait},
@@ -105,6 +111,9 @@ int ParseOptions(int argc, char** argv, Options& options) {
                 break;
             case kCaseSensitive:
                 options.bCaseSensitive = true;
+                break;
+            case kWholeFile:
+                options.bWholeFile = true;
                 break;
             case 'b':
                 options.backupExt = optarg;
@@ -159,6 +168,7 @@ void StartUp(const Options& options, AppState& state, CTranslationEngine& engine
     }
     state.m_bWholeSentence = options.bSinglePhrase ? 0 : 1;
     state.m_bIgnoreCase = options.bCaseSensitive ? 0 : 1;
+    state.m_bWholeFileWalk = options.bWholeFile ? 1 : 0;
     if (options.bPlugIn) {
         LoadPlugInDictionary(state, engine, programFolder);
         state.m_bPlugInDict = 1;

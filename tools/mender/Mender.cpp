@@ -163,7 +163,17 @@ bool IsBareFileName(std::string_view name) {
            name.find('\0') == std::string_view::npos;
 }
 
-int RunMender(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+int RunMender(const std::vector<std::string>& given, std::FILE* out, std::FILE* err) {
+    // --whole-file: every run of the file, as for a file that is not a Windows program.
+    std::vector<std::string> args;
+    bool bWholeFileWalk = false;
+    for (const std::string& arg : given) {
+        if (arg == "--whole-file") {
+            bWholeFileWalk = true;
+        } else {
+            args.push_back(arg);
+        }
+    }
     if (args.size() == 1 && (args[0] == "-h" || args[0] == "--help" || args[0] == "/?")) {
         WriteText(out, texts::kMenderUsage);
         return 0;
@@ -187,6 +197,11 @@ int RunMender(const std::vector<std::string>& args, std::FILE* out, std::FILE* e
 
         auto state = std::make_unique<PassState>();
         auto engine = std::make_unique<CTranslationEngine>();
+        // The runs are found as the Translate that made the listing found them.
+        UseListingOptions(ReadListingOptions(translation.strBytes), *state);
+        if (bWholeFileWalk) {
+            state->m_bWholeFileWalk = 1;
+        }
         LoadEditedDictionary(*engine, std::move(translation.strBytes));
         CMenderDisplay display(err);
         CMenderPass pass(*state, *engine, display, translation.strPath, out);

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPaintEvent>
 #include <QPainter>
@@ -75,7 +76,9 @@ void CSettingsDlg::OnInitDialog() {
     texture->setCurrentIndex(0);
 
     m_rcView = c.Control(kViewArea)->geometry().adjusted(5, 5, -5, -5);
-    c.Control(kSpecial)->setEnabled(false);
+    m_bWholeFileWalk = m_state.m_bWholeFileWalk == 1;
+    c.Control(kSpecial)->setEnabled(bIdle);
+    c.Control(kSpecial)->setToolTip(QString::fromUtf8(texts::kSpecialTip));
     for (int id : {kPerspective, kAmbientLight, kDirectionalLight, kPointLight, kParallelPointLight,
                    kSpotLight}) {
         c.Get<QCheckBox>(id)->setChecked(true);
@@ -103,6 +106,18 @@ void CSettingsDlg::OnInitDialog() {
             [this] { RunUserAction(this, [this] { OnLanguage(); }); });
     connect(c.Get<QCheckBox>(kPlugInDict), &QCheckBox::clicked, this,
             [this] { OnPlugInDictCheck(); });
+    connect(c.Get<QPushButton>(kSpecial), &QPushButton::clicked, this, [this] { OnSpecial(); });
+}
+
+void CSettingsDlg::OnSpecial() {
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* wholeFile = menu->addAction(QString::fromUtf8(texts::kSpecialWholeFile));
+    wholeFile->setCheckable(true);
+    wholeFile->setChecked(m_bWholeFileWalk);
+    connect(wholeFile, &QAction::toggled, this, [this](bool on) { m_bWholeFileWalk = on; });
+    const QWidget* button = m_pControls->Control(kSpecial);
+    menu->popup(button->mapToGlobal(QPoint(0, button->height())));
 }
 
 void CSettingsDlg::DisableTestView() {
@@ -136,6 +151,7 @@ void CSettingsDlg::OnConfirm() {
     m_state.m_bPlugInDict = c.Get<QCheckBox>(kPlugInDict)->isChecked() ? 1 : 0;
     m_state.m_bOpenInNotepad = c.Get<QCheckBox>(kNotepad)->isChecked() ? 1 : 0;
     m_state.m_bMakePatch = c.Get<QCheckBox>(kPatch)->isChecked() ? 1 : 0;
+    m_state.m_bWholeFileWalk = m_bWholeFileWalk ? 1 : 0;
 
     // The extension as typed, up to its buffer. A "/" would put the backup into another folder:
     // refused, and the window stays open with the previous extension kept.

@@ -29,6 +29,10 @@ class CSettingsDlg : public QDialog, public ISettingsViewHost {
     void OnAdvanced();
     void OnLanguage();
     void OnPlugInDictCheck();
+    // 特殊指令: a menu of the rarely needed options; today the whole-file walk, which OnConfirm
+    // takes over like the others.
+    void OnSpecial();
+    bool WholeFileWalkChosen() const { return m_bWholeFileWalk; }
 
     // What the 3D view sees of the window.
     QWidget& Window() override { return *this; }
@@ -53,5 +57,6 @@ class CSettingsDlg : public QDialog, public ISettingsViewHost {
     ViewFactory m_fnMakeView;
     std::unique_ptr<CDialogControls> m_pControls;
     QRect m_rcView;
+    bool m_bWholeFileWalk = false;
     std::unique_ptr<ISettingsView> m_pView;  // goes before the controls it uses
 };

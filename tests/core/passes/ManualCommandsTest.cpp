@@ -61,13 +61,15 @@ class ManualCommands : public ::testing::Test {
         CScopedCurrentDir here(dir / "files");
         RunWriteCommand(state, engine, display, window, buffers);
     }
+    // What a listing begins with: the header and the line of the options it was made with.
     std::string Header(const std::string& name, const std::string& ext) {
         SplitPath(dir / ("files/" + name + ext), state);
         const std::time_t now = std::time(nullptr);
         std::tm local{};
         localtime_r(&now, &local);
         return TranslationFileHeader(state, window.backup, window.translation, local.tm_year + 1900,
-                                     local.tm_mon + 1, local.tm_mday);
+                                     local.tm_mon + 1, local.tm_mday) +
+               ListingOptionsLine(ListingOptionsOf(state));
     }
 
   public:  // for the pump functions

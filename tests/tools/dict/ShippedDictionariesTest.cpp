@@ -127,7 +127,7 @@ class ShippedProgram : public ::testing::Test {
             GTEST_SKIP() << "no mingw-w64 tools to build the sample program";
         }
     }
-    // The program translated in `direction` ("" or "-S"); the file's bytes afterwards.
+    // The program translated with `options` ("", "-S", "--whole-file"); the file's bytes after.
     std::string Translate(const std::string& direction) {
         const std::string original = ReadFileBytes(VOKRA_SAMPLE_PROGRAM);
         WriteFileBytes(dir / "sample.exe", original);
@@ -141,8 +141,8 @@ class ShippedProgram : public ::testing::Test {
         EXPECT_NE(translated.find(Units16(u"MS Shell Dlg")), std::string::npos);
         return translated;
     }
-    // Each text, as the batch run lays it in over its run, blanks after a translated last word
-    // included; menus and dialogs use the standard terms of the locale.
+    // Each text, as the batch run lays it in, the blank fill included; menus and dialogs use the
+    // standard terms of the locale, with their access keys.
     void ExpectTexts(const std::string& file, std::initializer_list<std::u16string_view> texts) {
         int item = 0;
         for (const std::u16string_view text : texts) {
@@ -155,17 +155,28 @@ class ShippedProgram : public ::testing::Test {
 };
 
 TEST_F(ShippedProgram, ShowsTraditionalChinese) {
-    ExpectTexts(Translate(""), {u"檔案", u"編輯", u"檢視", u"說明", u"開啟..", u"儲存為..  ",
-                                u"列印預覽 ", u"結束", u"複製", u"選取全部 ", u"狀態列 ", u"關於",
-                                u"尋找", u"符合大小寫 ", u"尋找下一個 ", u"取消", u"檔案未找到  "});
+    ExpectTexts(Translate(""),
+                {u"檔案&F ", u"編輯&E ", u"檢視&V ", u"說明&H ", u"開啟(&O)… ", u"儲存為(&A)... ",
+                 u"列印預覽(&V)      ", u"結束&X ", u"複製&C ", u"選取全部(&A)   ",
+                 u"狀態列(&S)    ", u"關於(&A)", u"尋找  ", u"符合大小寫(&C)  ", u"尋找下一個(&N) ",
+                 u"取消    ", u"檔案未找到.         "});
 }
 
 TEST_F(ShippedProgram, ShowsSimplifiedChineseWithCharactersOutsideBig5) {
     // 预, 览, 复, 状, 态, 栏 and others are not in BIG5: they come out as their own code points.
     ExpectTexts(Translate("-S"),
-                {u"文件", u"编辑", u"查看", u"帮助", u"打开..", u"保存为..  ", u"打印预览 ",
-                 u"退出", u"复制", u"选择全部 ", u"状态栏 ", u"关于", u"查找", u"匹配大小写 ",
-                 u"查找下一个 ", u"取消", u"文件未找到  "});
+                {u"文件&F ", u"编辑&E ", u"查看&V ", u"帮助&H ", u"打开(&O)… ", u"保存为(&A)... ",
+                 u"打印预览(&V)      ", u"退出&X ", u"复制&C ", u"选择全部(&A)   ",
+                 u"状态栏(&S)    ", u"关于(&A)", u"查找  ", u"匹配大小写(&C)  ", u"查找下一个(&N) ",
+                 u"取消    ", u"文件未找到.         "});
+}
+
+// The whole-file walk, asked for, still translates every run it finds, as it always did.
+TEST_F(ShippedProgram, TheWholeFileWalkStaysAvailable) {
+    ExpectTexts(Translate("--whole-file"),
+                {u"檔案", u"編輯", u"檢視", u"說明", u"開啟..", u"儲存為..  ", u"列印預覽 ",
+                 u"結束", u"複製", u"選取全部 ", u"狀態列 ", u"關於", u"尋找", u"符合大小寫 ",
+                 u"尋找下一個 ", u"取消", u"檔案未找到  "});
 }
 
 }  // namespace

@@ -72,7 +72,9 @@ TEST_F(WriteBack, LaysInWhatFitsAndCountsAsTheManualWindowShowsIt) {
     EXPECT_EQ(display.translationLines,
               (std::vector<std::pair<int, std::string>>{{0, kOpenZh}, {0, kCancelZh}}));
     EXPECT_EQ(display.status.front(), (std::pair<int, std::string>{4, texts::kPaneStateWrite}));
-    EXPECT_EQ(display.markers, std::vector<EMarker>{EMarker::Write});
+    EXPECT_EQ(display.status.back(), (std::pair<int, std::string>{4, texts::kPaneStateWriteDone}));
+    // The marker runs while the write-back walks, and stops with it.
+    EXPECT_EQ(display.markers, (std::vector<EMarker>{EMarker::Write, EMarker::None}));
 }
 
 TEST_F(WriteBack, TranslationsWithDelimiterBytesInsideCharactersAreLaidInWhole) {

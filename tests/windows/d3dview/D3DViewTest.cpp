@@ -70,7 +70,7 @@ TEST_F(D3DStart, TheViewStartsOnTheSoftwareRendererAndCallsTheLayerInOrder) {
     EXPECT_EQ(Get<QComboBox>(*dlg, kTextureFilter)->currentIndex(), 0);
     EXPECT_FALSE(Get<QCheckBox>(*dlg, kDither)->isChecked());
     EXPECT_TRUE(Get<QWidget>(*dlg, kTest)->isEnabled());
-    EXPECT_FALSE(Get<QWidget>(*dlg, kSpecial)->isEnabled());
+    EXPECT_TRUE(Get<QWidget>(*dlg, kSpecial)->isEnabled());  // its menu of rare options
     EXPECT_EQ(state.m_nActiveDialog, 1);
     EXPECT_EQ(s.m_bSceneReady, 1);
     EXPECT_EQ(s.m_bFirstPaint, 0);

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -97,13 +98,47 @@ TEST_F(OptionWindows, OptionsAreStoredOnlyByTheConfirm) {
     EXPECT_STREQ(state.m_szBackupExt, ".old");
 }
 
+// 特殊指令 opens a menu with the whole-file walk; like every option, only the confirm stores it,
+// and the next opening shows it as stored.
+TEST_F(OptionWindows, TheWholeFileWalkIsChosenFromTheSpecialMenu) {
+    const auto chooseWholeFile = [](CSettingsDlg& dlg) {
+        Get<QPushButton>(dlg, settings::kSpecial)->click();
+        auto* menu = dlg.findChild<QMenu*>();
+        ASSERT_NE(menu, nullptr);
+        ASSERT_EQ(menu->actions().size(), 1);
+        QAction* wholeFile = menu->actions().front();
+        EXPECT_TRUE(wholeFile->isCheckable());
+        EXPECT_EQ(wholeFile->isChecked(), dlg.WholeFileWalkChosen());
+        wholeFile->trigger();
+        menu->close();
+    };
+    {
+        CSettingsDlg dlg(state, engine, nullptr);
+        EXPECT_TRUE(Get<QWidget>(dlg, settings::kSpecial)->isEnabled());
+        chooseWholeFile(dlg);
+        dlg.reject();
+        EXPECT_EQ(state.m_bWholeFileWalk, 0);
+    }
+    {
+        CSettingsDlg dlg(state, engine, nullptr);
+        chooseWholeFile(dlg);
+        Get<QPushButton>(dlg, settings::kConfirm)->click();
+        EXPECT_EQ(state.m_bWholeFileWalk, 1);
+    }
+    CSettingsDlg dlg(state, engine, nullptr);
+    EXPECT_TRUE(dlg.WholeFileWalkChosen());
+    chooseWholeFile(dlg);  // and back
+    Get<QPushButton>(dlg, settings::kConfirm)->click();
+    EXPECT_EQ(state.m_bWholeFileWalk, 0);
+}
+
 TEST_F(OptionWindows, WithoutItsViewTheWindowSaysSoAndKeepsTheTranslationOptions) {
     CSettingsDlg dlg(state, engine, nullptr);
     EXPECT_EQ(dlg.windowTitle(), "  設定介面  [無法測試 Direct3D 介面] ");
     for (int id :
          {settings::kTest, settings::kDither, settings::kPerspective, settings::kAmbientLight,
           settings::kDirectionalLight, settings::kPointLight, settings::kParallelPointLight,
-          settings::kSpotLight, settings::kShading, settings::kTextureFilter, settings::kSpecial}) {
+          settings::kSpotLight, settings::kShading, settings::kTextureFilter}) {
         EXPECT_FALSE(Get<QWidget>(dlg, id)->isEnabled()) << id;
     }
     EXPECT_FALSE(Get<QCheckBox>(dlg, settings::kAmbientLight)->isChecked());
