@@ -14,7 +14,7 @@
 namespace {
 
 // Lays translations straight into an image held in memory.
-class CImageLayIn : public ILayInTarget {
+class CImageLayIn final : public ILayInTarget {
   public:
     explicit CImageLayIn(unsigned char* image) : m_pImage(image) {}
     unsigned char* Run(std::int64_t pos, int) override { return m_pImage + pos; }

@@ -13,7 +13,7 @@
 #include "FileOps.h"
 #include "PeChecksum.h"
 
-class CReplacementStream : public ILayInTarget {
+class CReplacementStream final : public ILayInTarget {
   public:
     CReplacementStream(CReplacement& replacement, const unsigned char* image, std::int64_t size)
         : m_replacement(replacement), m_pImage(image), m_nSize(size) {}
