@@ -130,8 +130,9 @@ class CTranslatePass : public IFilePass {
 
         m_engine.m_nResultLen = 0;
         TranslateCandidate(m_state, m_engine, candidate, runBytes, EMainScanner::AlwaysSentence);
-        const RunOutcome outcome =
-            PrepareTranslation(m_state, m_engine, pos, ELayIn::ByChars).outcome;
+        const PreparedTranslation prepared =
+            PrepareTranslation(m_state, m_engine, pos, ELayIn::ByChars);
+        const RunOutcome outcome = prepared.outcome;
         if (outcome.status != ERunStatus::Translated) {
             return outcome;
         }
@@ -141,6 +142,10 @@ class CTranslatePass : public IFilePass {
         m_display.DrawTranslationLine(0, outcome.translation);
 
         m_entry.clear();
+        if (prepared.notes.bKeyDropped && m_state.m_pField != nullptr) {
+            // Write lays the entry in without its access key: the field has no room for it.
+            m_entry = "// access key dropped, no room: " + m_state.m_pField->strWhere + "\r\n";
+        }
         AppendTranslationEntry(m_entry, candidate, outcome.translation);
         m_pListing->Write(m_entry);
         return outcome;
