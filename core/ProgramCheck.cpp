@@ -187,6 +187,10 @@ ProgramCheckResult CheckTranslation(const unsigned char* before, std::int64_t be
     if (bProgram) {
         resources = ListResourceTexts(before, beforeSize, read.layout);
         fields = ProgramFieldsOf(before, beforeSize, read.layout, resources);
+        for (const ProgramField& field : fields) {
+            result.nFields +=
+                MayTranslate(UnitsAt(before, field.nOffset, field.nUnits), field) ? 1 : 0;
+        }
         tree = ReadResourceTree(before, beforeSize, read.layout);
     }
 
@@ -203,6 +207,7 @@ ProgramCheckResult CheckTranslation(const unsigned char* before, std::int64_t be
             last = field;
             const std::u16string was = UnitsAt(before, field->nOffset, field->nUnits);
             const std::u16string now = UnitsAt(after, field->nOffset, field->nUnits);
+            result.nFieldsChanged += MayTranslate(was, *field) ? 1 : 0;
             change.nOffset = field->nOffset;
             change.strWhere = field->strWhere;
             change.strBefore = Utf8OfUnits(was);
@@ -261,6 +266,11 @@ std::string FormatCheck(const ProgramCheckResult& result) {
         text += "[" + TerminalText(problem) + "]\n";
     }
     text += std::to_string(result.changes.size()) + " changes, " +
-            std::to_string(result.nProblems) + " problems\n";
+            std::to_string(result.nProblems) + " problems";
+    if (result.nFields > 0) {
+        text += "; " + std::to_string(result.nFieldsChanged) + " of " +
+                std::to_string(result.nFields) + " translatable texts changed";
+    }
+    text += "\n";
     return text;
 }

@@ -20,6 +20,8 @@ struct CheckedChange {
 struct ProgramCheckResult {
     std::vector<CheckedChange> changes;  // in file order
     int nProblems = 0;                   // changes with at least one problem, and file problems
+    int nFields = 0;                     // the texts VOKRA may translate in the original
+    int nFieldsChanged = 0;              // how many of them the translation changed
     std::vector<std::string>
         fileProblems;  // the two files as a whole (length, structure, checksum)
 };

@@ -117,10 +117,12 @@ bool WalkStructure(PassState& state, const unsigned char* image, std::int64_t si
         display.ShowRunOffset(field.nOffset);
         const RunOutcome outcome = handler.OnRun(field.nOffset);
         state.m_pField = nullptr;
-        // A field with an access key is only ever translated whole: a word of it laid in alone
-        // would take the key's letter away.
-        if (outcome.status != ERunStatus::Translated && outcome.status != ERunStatus::Kept &&
-            run.parts.key == 0 && !WalkInside(state, image, field, mainScanner, display, handler)) {
+        // A field with no translation as a whole (or one that would lose a placeholder) is
+        // translated run by run inside its bounds, the placeholders between the runs staying
+        // where they are. A field with an access key is only ever translated whole: a word of it
+        // laid in alone would take the key's letter away.
+        if (outcome.status != ERunStatus::Translated && run.parts.key == 0 &&
+            !WalkInside(state, image, field, mainScanner, display, handler)) {
             return false;
         }
         if (state.m_nDelay != 0) {
