@@ -3,10 +3,12 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "BatchPass.h"
 #include "BenchData.h"
@@ -54,6 +56,42 @@ void BM_FilePass(benchmark::State& bm) {
     bm.counters["translated"] = state->m_nTranslatedCount;
 }
 BENCHMARK(BM_FilePass)->Args({64, 1})->Args({64, 0})->Unit(benchmark::kMillisecond);
+
+// The pass over a real Windows program (the self-check test program, about 70 KiB), by its
+// structure (0) or by the whole-file walk (1), held in memory.
+void BM_ProgramPass(benchmark::State& bm) {
+    const char* program = std::getenv("VOKRA_BENCH_PROGRAM");
+    FILE* file =
+        std::fopen(program != nullptr ? program : VOKRA_TEST_PROGRAMS "/selfcheck.exe", "rb");
+    if (file == nullptr) {
+        bm.SkipWithError("no test program (set VOKRA_BENCH_PROGRAM)");
+        return;
+    }
+    std::vector<unsigned char> pristine;
+    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
+        pristine.push_back(static_cast<unsigned char>(c));
+    }
+    std::fclose(file);
+    std::vector<unsigned char> image(pristine.size());
+    auto state = std::make_unique<AppState>();
+    ApplyStartupDefaults(*state);
+    state->m_bWholeFileWalk = static_cast<int>(bm.range(0));
+    auto engine = std::make_unique<CTranslationEngine>();
+    engine->m_strMainDict = PreparedDictionary(5000);
+    CSilentDisplay display;
+    for (auto _ : bm) {
+        bm.PauseTiming();
+        image = pristine;
+        state->m_bStopped = 0;
+        bm.ResumeTiming();
+        TranslateImage(*state, *engine, display, image.data(),
+                       static_cast<std::int64_t>(image.size()));
+    }
+    bm.SetBytesProcessed(static_cast<std::int64_t>(bm.iterations() * pristine.size()));
+    bm.counters["found"] = static_cast<double>(state->m_nFoundCount);
+    bm.SetLabel(bm.range(0) == 1 ? "whole-file walk" : "by structure");
+}
+BENCHMARK(BM_ProgramPass)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // Keys of a 5,000-entry dictionary, three in four of them present.
 std::vector<std::string> LookupKeys(const std::string& text) {

@@ -66,23 +66,22 @@ bool FindRuns(PassState& state, const unsigned char* image, std::int64_t size,
     if (state.m_bWholeFileWalk == 1) {
         return WalkImage(state, image, size, mainScanner, display, handler);
     }
-    switch (LookAtProgram(image, size).kind) {
-        case EFileKind::NotAProgram:
-            return WalkImage(state, image, size, mainScanner, display, handler);
-        case EFileKind::BrokenProgram:
-            throw CFileError(EFileErrorCause::BrokenProgram, "");
-        case EFileKind::Program:
-            break;
+    const PeReadResult read = ReadPeImage(image, size);
+    if (read.kind == EPeKind::NotPe) {
+        return WalkImage(state, image, size, mainScanner, display, handler);
     }
-    return WalkStructure(state, image, size, mainScanner, display, handler);
+    const ResourceScan resources =
+        read.kind == EPeKind::Pe ? ListResourceTexts(image, size, read.layout) : ResourceScan{};
+    if (read.kind == EPeKind::Broken || !resources.strProblem.empty()) {
+        throw CFileError(EFileErrorCause::BrokenProgram, "");
+    }
+    return WalkFields(state, image, ProgramFieldsOf(image, size, read.layout, resources), size,
+                      mainScanner, display, handler);
 }
 
-bool WalkStructure(PassState& state, const unsigned char* image, std::int64_t size,
-                   EMainScanner mainScanner, IPassDisplay& display, IRunHandler& handler) {
-    const PeReadResult read = ReadPeImage(image, size);
-    const ResourceScan resources = ListResourceTexts(image, size, read.layout);
-    const std::vector<ProgramField> fields = ProgramFieldsOf(image, size, read.layout, resources);
-
+bool WalkFields(PassState& state, const unsigned char* image,
+                const std::vector<ProgramField>& fields, std::int64_t size,
+                EMainScanner mainScanner, IPassDisplay& display, IRunHandler& handler) {
     int progress = -1;
     for (const ProgramField& field : fields) {
         PumpOneMessage();

@@ -16,11 +16,13 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "AppState.h"
 #include "FieldText.h"
 #include "ImageWalk.h"
 #include "PassDisplay.h"
+#include "ProgramFields.h"
 
 // A text field of the program's structure, as it is handed to a pass.
 struct FieldRun {
@@ -51,6 +53,8 @@ ProgramFacts LookAtProgram(const unsigned char* image, std::int64_t size);
 bool FindRuns(PassState& state, const unsigned char* image, std::int64_t size,
               EMainScanner mainScanner, IPassDisplay& display, IRunHandler& handler);
 
-// The structure-aware walk alone, for an image known to be a readable Windows program.
-bool WalkStructure(PassState& state, const unsigned char* image, std::int64_t size,
-                   EMainScanner mainScanner, IPassDisplay& display, IRunHandler& handler);
+// The structure-aware walk alone over the fields of a readable Windows program (see
+// ProgramFields.h), `size` the image's.
+bool WalkFields(PassState& state, const unsigned char* image,
+                const std::vector<ProgramField>& fields, std::int64_t size,
+                EMainScanner mainScanner, IPassDisplay& display, IRunHandler& handler);
