@@ -469,4 +469,39 @@ TEST(MenderWindows, UnderWineItWritesWhatTheSharedWriteBackWrites) {
     EXPECT_EQ(ReadFileBytes(dir / "app/App.BAK"), kProgram);
 }
 
+// A real Windows program: Mender.exe translates it by its structure as the shared write-back does,
+// its checksum written anew.
+TEST(MenderWindows, UnderWineARealProgramComesOutAsTheSharedWriteBackMakesIt) {
+    const std::string exe = MENDER_EXE;
+    if (exe.empty() || !fs::exists(exe)) {
+        GTEST_SKIP() << "no mingw-w64 cross compiler: Mender.exe was not built";
+    }
+    if (std::system("command -v wine >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "Wine is not installed";
+    }
+    CTempDir dir;
+    fs::create_directories(dir / "app");
+    fs::copy_file(exe, dir / "app/Mender.exe");
+    const std::string program = dir / "app/Sample.exe";
+    if (std::system(("'" MAKE_PROGRAM "' '" + program + "' >/dev/null 2>&1").c_str()) != 0) {
+        GTEST_SKIP() << "mingw-w64 cannot build the sample program here";
+    }
+    const std::string original = ReadFileBytes(program);
+    const std::string translation =
+        TranslationFile("Sample.exe", "[Cancel=\xA8\xFA\xAE\xF8\r\n[Open=\xB6\x7D\xB1\xD2\r\n");
+    WriteFileBytes(dir / "app/Sample.txt", translation);
+
+    const Outcome r = RunCommand(dir / "app",
+                                 "export WINEPREFIX='" + (dir / "prefix") +
+                                     "' WINEDLLOVERRIDES='mscoree,mshtml=' WINEDEBUG=-all; "
+                                     "wine Mender.exe Sample.txt Sample.exe; status=$?; "
+                                     "wineserver -w; exit $status",
+                                 dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string expected = WrittenInProcess(original, translation);
+    EXPECT_NE(expected, original);
+    EXPECT_TRUE(ReadFileBytes(program) == expected);
+    EXPECT_TRUE(ReadFileBytes(dir / "app/Sample.BAK") == original);
+}
+
 }  // namespace
