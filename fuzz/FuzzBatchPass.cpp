@@ -1,7 +1,5 @@
 // The batch pass in every mode over any image, with any dictionaries and filters, in the
 // whole-file walk or by the structure of a Windows program.
-#include "BatchPass.h"
-#include "FileError.h"
 #include "FuzzInput.h"
 #include "Startup.h"
 
@@ -34,21 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     engine.m_strPlugInDict = plugIn;
 
-    const std::string before = input.Rest();
-    std::string image = before;
-    state.m_bStopped = 0;
-    CRunRecorder recorder(state);
-    try {
-        TranslateImage(state, engine, recorder, reinterpret_cast<unsigned char*>(image.data()),
-                       static_cast<std::int64_t>(image.size()));
-    } catch (const CFileError& refusal) {
-        // A file that claims to be a Windows program but does not read is refused untouched.
-        if (refusal.Cause() != EFileErrorCause::BrokenProgram || image != before) {
-            std::abort();
-        }
-        return 0;
-    }
-    AllowChecksum(before, recorder.runs);
-    RequireChangesInsideRuns(before, image, recorder.runs);
+    TranslateWithinRuns(state, engine, input.Rest());
     return 0;
 }

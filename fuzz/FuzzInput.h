@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "AppState.h"
+#include "BatchPass.h"
+#include "FileError.h"
 #include "PassDisplay.h"
 #include "StructureWalk.h"
 
@@ -98,4 +100,26 @@ inline std::string Prepared(std::string bytes) {
     CTranslationEngine::PrepareDictionaryText(reinterpret_cast<unsigned char*>(bytes.data()),
                                               bytes.size());
     return bytes;
+}
+
+// The batch pass over a copy of `before`: bytes change only inside the runs it reported (and a
+// Windows program's checksum); a file that claims to be a program but does not read is refused
+// untouched. Returns the translated image, or `before` itself after a refusal.
+inline std::string TranslateWithinRuns(AppState& state, CTranslationEngine& engine,
+                                       const std::string& before) {
+    std::string image = before;
+    state.m_bStopped = 0;
+    CRunRecorder recorder(state);
+    try {
+        TranslateImage(state, engine, recorder, reinterpret_cast<unsigned char*>(image.data()),
+                       static_cast<std::int64_t>(image.size()));
+    } catch (const CFileError& refusal) {
+        if (refusal.Cause() != EFileErrorCause::BrokenProgram || image != before) {
+            std::abort();
+        }
+        return image;
+    }
+    AllowChecksum(before, recorder.runs);
+    RequireChangesInsideRuns(before, image, recorder.runs);
+    return image;
 }

@@ -440,6 +440,16 @@ TEST(MenderWindows, TheWindowsBuildIsAPe32PlusConsoleProgram) {
     }
 }
 
+// `command` run by Wine in `dir`/app, with a Wine of its own, which is gone with the folder once
+// its server has ended.
+Outcome RunUnderWine(const CTempDir& dir, const std::string& command) {
+    return RunCommand(dir / "app",
+                      "export WINEPREFIX='" + (dir / "prefix") +
+                          "' WINEDLLOVERRIDES='mscoree,mshtml=' WINEDEBUG=-all; wine " + command +
+                          "; status=$?; wineserver -w; exit $status",
+                      dir);
+}
+
 // Mender.exe on Windows, here under Wine: the Windows file layer reads, backs up and writes back
 // as the native one does.
 TEST(MenderWindows, UnderWineItWritesWhatTheSharedWriteBackWrites) {
@@ -457,13 +467,7 @@ TEST(MenderWindows, UnderWineItWritesWhatTheSharedWriteBackWrites) {
     WriteFileBytes(dir / "app/App.exe", kProgram);
     WriteFileBytes(dir / "app/App.txt", translation);
 
-    // A Wine of its own, which is gone with the folder once its server has ended.
-    const Outcome r = RunCommand(dir / "app",
-                                 "export WINEPREFIX='" + (dir / "prefix") +
-                                     "' WINEDLLOVERRIDES='mscoree,mshtml=' WINEDEBUG=-all; "
-                                     "wine Mender.exe App.txt App.exe; status=$?; wineserver -w; "
-                                     "exit $status",
-                                 dir);
+    const Outcome r = RunUnderWine(dir, "Mender.exe App.txt App.exe");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadFileBytes(dir / "app/App.exe"), WrittenInProcess(kProgram, translation));
     EXPECT_EQ(ReadFileBytes(dir / "app/App.BAK"), kProgram);
@@ -491,12 +495,7 @@ TEST(MenderWindows, UnderWineARealProgramComesOutAsTheSharedWriteBackMakesIt) {
         TranslationFile("Sample.exe", "[Cancel=\xA8\xFA\xAE\xF8\r\n[Open=\xB6\x7D\xB1\xD2\r\n");
     WriteFileBytes(dir / "app/Sample.txt", translation);
 
-    const Outcome r = RunCommand(dir / "app",
-                                 "export WINEPREFIX='" + (dir / "prefix") +
-                                     "' WINEDLLOVERRIDES='mscoree,mshtml=' WINEDEBUG=-all; "
-                                     "wine Mender.exe Sample.txt Sample.exe; status=$?; "
-                                     "wineserver -w; exit $status",
-                                 dir);
+    const Outcome r = RunUnderWine(dir, "Mender.exe Sample.txt Sample.exe");
     EXPECT_EQ(r.status, 0) << r.err;
     const std::string expected = WrittenInProcess(original, translation);
     EXPECT_NE(expected, original);
