@@ -17,13 +17,17 @@ namespace {
 bool WalkInside(PassState& state, const unsigned char* image, const ProgramField& field,
                 EMainScanner mainScanner, IPassDisplay& display, IRunHandler& handler) {
     const std::int64_t end = field.nOffset + 2 * static_cast<std::int64_t>(field.nUnits);
+    // The candidate holds at most what the last run put there: clear that much before each scan.
+    std::size_t dirty = sizeof state.m_szCandidate;
     for (std::int64_t pos = field.nOffset; pos < end;) {
-        std::memset(state.m_szCandidate, 0, sizeof state.m_szCandidate);
+        std::memset(state.m_szCandidate, 0, dirty);
+        dirty = 0;
         const std::int64_t runEnd = ScanRun(state, image, end, pos, mainScanner);
         if (runEnd <= pos) {
             pos += 2;
             continue;
         }
+        dirty = static_cast<std::size_t>(runEnd - pos) / 2;
         state.m_nRunBytes = static_cast<int>(runEnd - pos);
         display.ShowRunOffset(pos);
         handler.OnRun(pos);
