@@ -257,3 +257,44 @@ TEST(ProgressMarker, MovesBackAndForthInItsField) {
 }
 
 }  // namespace
+
+namespace {
+
+// A Windows program through Translate and Write: the listing names each field's text without its
+// access key and punctuation, and Write puts the key, the punctuation and the fill back in place.
+TEST_F(ManualCommands, AWindowsProgramIsListedAndWrittenByItsStructure) {
+    const std::string program = VOKRA_TEST_PROGRAMS "/selfcheck.exe";
+    if (!std::filesystem::exists(program)) {
+        GTEST_SKIP() << "no mingw-w64 tools to build the test programs";
+    }
+    const std::string original = ReadFileBytes(program);
+    WriteFileBytes(dir / "files/app.exe", original);
+    Choose({"app.exe"});
+    Translate();
+    const std::string listing = ReadFileBytes(dir / "files/app.TXT");
+    EXPECT_NE(listing.find("// options: plug-in 0 "), std::string::npos);
+    EXPECT_NE(listing.find(" walk structure\r\n"), std::string::npos);
+    EXPECT_NE(listing.find("\r\n[File=" + kFileZh + "\r\n"), std::string::npos);
+    EXPECT_NE(listing.find("\r\n[Open=" + kOpenZh + "\r\n"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(dir / "files/app.exe"), original);
+
+    Write();
+    const std::string written = ReadFileBytes(dir / "files/app.exe");
+    ASSERT_EQ(written.size(), original.size());
+    const auto units = [](std::u16string_view text) {
+        std::string bytes;
+        for (const char16_t c : text) {
+            bytes += static_cast<char>(c & 0xFF);
+            bytes += static_cast<char>(c >> 8);
+        }
+        return bytes;
+    };
+    EXPECT_NE(written.find(units(u"檔案&F ")), std::string::npos);
+    EXPECT_NE(written.find(units(u"開啟(&O)…\tCtrl+O ")), std::string::npos);
+    // Only fields changed: the class name and the German menu are as they were.
+    EXPECT_NE(written.find(units(u"edit")), std::string::npos);
+    EXPECT_NE(written.find(units(u"&Datei")), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(dir / "files/app.BAK"), original);
+}
+
+}  // namespace
