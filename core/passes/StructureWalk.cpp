@@ -107,19 +107,22 @@ bool WalkFields(PassState& state, const unsigned char* image,
         run.nUnits = field.nUnits;
         run.parts = SplitField(text, field.bAccessKeys);
         run.strWhere = field.strWhere;
+        // The dictionary's own delimiters never go into a key: such a field is only walked run
+        // by run, as the whole-file walk's scanners stop at them.
         const std::u16string& core = run.parts.core;
-        if (core.empty() || core.size() > static_cast<std::size_t>(kCandidateMaxChars)) {
-            continue;
+        RunOutcome outcome;
+        if (!core.empty() && core.size() <= static_cast<std::size_t>(kCandidateMaxChars) &&
+            core.find_first_of(u"[]=") == std::u16string::npos) {
+            std::memset(state.m_szCandidate, 0, sizeof state.m_szCandidate);
+            for (std::size_t i = 0; i < core.size(); ++i) {
+                state.m_szCandidate[i] = static_cast<char>(core[i]);
+            }
+            state.m_nRunBytes = static_cast<int>(2 * core.size());
+            state.m_pField = &run;
+            display.ShowRunOffset(field.nOffset);
+            outcome = handler.OnRun(field.nOffset);
+            state.m_pField = nullptr;
         }
-        std::memset(state.m_szCandidate, 0, sizeof state.m_szCandidate);
-        for (std::size_t i = 0; i < core.size(); ++i) {
-            state.m_szCandidate[i] = static_cast<char>(core[i]);
-        }
-        state.m_nRunBytes = static_cast<int>(2 * core.size());
-        state.m_pField = &run;
-        display.ShowRunOffset(field.nOffset);
-        const RunOutcome outcome = handler.OnRun(field.nOffset);
-        state.m_pField = nullptr;
         // A field with no translation as a whole (or one that would lose a placeholder) is
         // translated run by run inside its bounds, the placeholders between the runs staying
         // where they are. A field with an access key is only ever translated whole: a word of it
