@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "ByteReader.h"
 #include "FieldText.h"
 #include "PeImage.h"
 #include "Placeholders.h"
@@ -210,8 +211,8 @@ ProgramCheckResult CheckTranslation(const unsigned char* before, std::int64_t be
             result.nFieldsChanged += MayTranslate(was, *field) ? 1 : 0;
             change.nOffset = field->nOffset;
             change.strWhere = field->strWhere;
-            change.strBefore = Utf8OfUnits(was);
-            change.strAfter = Utf8OfUnits(now);
+            change.strBefore = Utf8OfUnits({before, beforeSize}, field->nOffset, field->nUnits);
+            change.strAfter = Utf8OfUnits({after, afterSize}, field->nOffset, field->nUnits);
             if (!MayTranslate(was, *field)) {
                 change.problems.push_back("a text kept as it is was changed");
             }

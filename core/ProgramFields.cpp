@@ -4,7 +4,6 @@
 
 #include "DataTexts.h"
 #include "TextGuards.h"
-#include "Utf8.h"
 
 namespace {
 
@@ -59,21 +58,4 @@ std::u16string UnitsAt(const unsigned char* image, std::int64_t offset, int unit
 bool MayTranslate(std::u16string_view text, const ProgramField& field) {
     return IsPlainText(text) && HasLetter(text) && !MustStayUntranslated(text) &&
            (!field.bData || ReadsAsInterfaceText(text));
-}
-
-std::string Utf8OfUnits(std::u16string_view units) {
-    std::u32string wide;
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const char32_t c = units[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-            units[i + 1] < 0xE000) {
-            wide.push_back(0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00));
-            ++i;
-        } else if (c >= 0xD800 && c < 0xE000) {
-            wide.push_back(0xFFFD);
-        } else {
-            wide.push_back(c);
-        }
-    }
-    return EncodeUtf8(wide);
 }

@@ -32,6 +32,3 @@ std::u16string UnitsAt(const unsigned char* image, std::int64_t offset, int unit
 // ends) with a letter, nothing that must stay as it is (paths, registry keys, file and font
 // names...), and for a data text one that reads as interface text.
 bool MayTranslate(std::u16string_view text, const ProgramField& field);
-
-// UTF-8 of 16-bit units, for messages and reports (a lone surrogate shows as U+FFFD).
-std::string Utf8OfUnits(std::u16string_view units);
